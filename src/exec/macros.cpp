@@ -1,0 +1,258 @@
+// Macros and segments (definition, call, expansion with `\n` and `@n` arguments), jumps
+// (`.lbl`/`.goto`) and variables (`.var`). Copies made by a call live until the run ends,
+// since symbol entries and the symbol file may still point at them after a re-expansion.
+#include <string>
+
+#include "driver/assembler.h"
+#include "exec/executor.h"
+#include "expr/evaluator.h"
+#include "source/line_parser.h"
+#include "source/path_rules.h"
+#include "source/source_loader.h"
+#include "text/control_codes.h"
+#include "text/petscii.h"
+
+namespace zendra {
+namespace {
+
+bool isBlankText(std::string_view text) {
+  return text.find_first_not_of(" \t\v\f\r") == std::string_view::npos;
+}
+
+StatementRecord* copyStatement(Assembler& as, const StatementRecord& original) {
+  StatementRecord* copy = as.newStatement();
+  *copy = original;
+  copy->scopeId = 0;
+  copy->includeLoaded = false;
+  if (original.macro != nullptr && original.pseudoOp == PseudoOp::None) {
+    // A nested call gets a record of its own, so each copy expands separately.
+    MacroRecord* call = as.newMacro();
+    call->name = original.macro->name;
+    call->nameId = original.macro->nameId;
+    copy->macro = call;
+  }
+  return copy;
+}
+
+// Replaces `@n` by argument n: verbatim inside quotes, through the control-code round trip
+// outside them. Returns whether any reference was found.
+bool substituteArguments(Assembler& as, std::string_view text, std::string& out) {
+  out.clear();
+  bool inQuotes = false;
+  bool found = false;
+  const MacroArguments* args = as.macroArgs;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '"') inQuotes = !inQuotes;
+    if (c != '@' || i + 1 >= text.size() || text[i + 1] < '0' || text[i + 1] > '9') {
+      out += c;
+      continue;
+    }
+    found = true;
+    size_t number = static_cast<size_t>(text[++i] - '0');
+    if (args == nullptr || number < 1 || number > args->size()) continue;
+    std::string_view argument = (*args)[number - 1].text;
+    if (inQuotes)
+      out.append(argument);
+    else
+      out += petsciiTextToAscii(encodeControlText(argument).bytes);
+  }
+  return found;
+}
+
+// Reads the file of an `.include` met in an expansion and places it right after the `.include`.
+void loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
+                            StatementRecord& include, const StatementRecord& call) {
+  list[position]->includeLoaded = true;
+  std::string_view name = include.stringOperand;
+  if (isBlankText(name)) {
+    as.reportError(ErrorCode::FilenameMissing, static_cast<int32_t>(include.line),
+                   as.fileName(include.fileIndex));
+    as.passFailed = true;
+    return;
+  }
+  std::string found = findSourceFile(as.fileName(include.fileIndex), name, as.settings.includeDirs);
+  if (found.empty()) {
+    as.reportError(ErrorCode::FileDoesNotExist, static_cast<int32_t>(call.line),
+                   as.fileName(call.fileIndex), name, -1);
+    as.passFailed = true;
+    return;
+  }
+  StatementList loaded;
+  if (!loadSource(as, found, nullptr, loaded)) as.passFailed = true;
+  list.insert(list.begin() + static_cast<std::ptrdiff_t>(position) + 1, loaded.begin(), loaded.end());
+  for (size_t i = position + 1; i < list.size(); ++i) list[i]->position = static_cast<uint32_t>(i);
+}
+
+bool buildArguments(Assembler& as, const StatementRecord& call, MacroArguments& args) {
+  args.clear();
+  for (uint32_t i = 0; i < call.operandCount; ++i) {
+    const ExprNode* item = call.listItem(i);
+    MacroArgument arg;
+    if (item->kind == ExprKind::String) {
+      arg.kind = ExprKind::String;
+      arg.text = item->text();
+    } else if (!evaluate(as, item, as.strict(), as.startPc, arg.value, &arg.unresolved)) {
+      return as.fail(ErrorCode::InvalidExpression);
+    }
+    args.push_back(arg);
+  }
+  return true;
+}
+
+void reportExpansionLimit(Assembler& as, const StatementRecord& call) {
+  as.reportError(ErrorCode::NestedMacro, static_cast<int32_t>(call.line), as.fileName(call.fileIndex));
+  as.passFailed = true;
+  as.abortExpansions = true;
+}
+
+}  // namespace
+
+bool runStatementList(Assembler& as, StatementList& list, const StatementRecord* call) {
+  std::string substituted;
+  LineParser parser(as);
+  for (size_t k = 0; k < list.size() && !as.endSeen; ++k) {
+    if (call != nullptr && as.abortExpansions) return true;
+    StatementRecord* st = list[k];
+    if (as.pass == 1) st->pcBefore = as.pc;
+    StatementRecord* exec = st;
+    if (call != nullptr) {
+      if (substituteArguments(as, st->rawText, substituted)) {
+        StatementRecord* fresh = as.newStatement();
+        fresh->line = st->line;
+        fresh->fileIndex = st->fileIndex;
+        fresh->rawText = as.texts.store(substituted);
+        if (!parser.parseLine(*fresh, ParseState::LineStart, fresh->rawText)) {
+          as.errorCodePending = parser.errorCode;
+          as.errorText = parser.errorText;
+          return false;
+        }
+        exec = fresh;
+      }
+      if (exec->pseudoOp == PseudoOp::Include && !st->includeLoaded)
+        loadIncludeInExpansion(as, list, k, *exec, *call);
+    }
+    if (!executeStatement(as, *exec)) {
+      if (call != nullptr && as.errorCodePending == ErrorCode::IllegalParameter)
+        as.reportPending(*call);
+      else
+        as.reportPending(*exec);
+    }
+    if (as.pass == 1) st->pcAfter = as.pc;
+    if (as.gotoTarget != nullptr && !checkJumpTarget(as, list, k)) {
+      if (call != nullptr) return true;  // the enclosing list looks for it next
+      as.reportError(ErrorCode::MissingLabel, static_cast<int32_t>(as.gotoSource->line),
+                     as.fileName(as.gotoSource->fileIndex));
+      as.passFailed = true;
+      as.gotoTarget = nullptr;
+    }
+  }
+  return true;
+}
+
+bool executeMacroDefinition(Assembler& as, StatementRecord& st) {
+  if (as.pass == 1) {
+    SymbolEntry* entry = st.hasLabel() ? as.symbols.lookup(st.labelId) : nullptr;
+    if (entry == nullptr) return as.fail(ErrorCode::Unknown);
+    entry->body = &st.macro->body;
+    entry->opensScope = st.macro->opensScope;
+    entry->isSegment = st.macro->isSegment;
+    return true;
+  }
+  // The definition's own lines appear in the listing where it stands.
+  for (StatementRecord* line : st.macro->body) {
+    if (as.endSeen) break;
+    beginListLine(as, *line);
+  }
+  return true;
+}
+
+bool expandMacro(Assembler& as, StatementRecord& call) {
+  if (as.abortExpansions) return true;
+  MacroRecord& record = *call.macro;
+  SymbolEntry* entry = as.symbols.lookup(record.nameId);
+  if (entry == nullptr) return as.fail(ErrorCode::MissingLabel);
+  if (as.macroDepth >= kMaxMacroDepth || as.expansionsThisPass >= kMaxExpansions) {
+    reportExpansionLimit(as, call);
+    return true;
+  }
+  ++as.expansionsThisPass;
+  if (as.pass == 1 || record.copies == nullptr) {
+    StatementList* copies = as.newList();
+    if (entry->body != nullptr) {
+      copies->reserve(entry->body->size());
+      for (const StatementRecord* original : *entry->body) {
+        StatementRecord* copy = copyStatement(as, *original);
+        copy->position = static_cast<uint32_t>(copies->size());
+        copies->push_back(copy);
+      }
+    }
+    call.macroCallIndex = as.expansionCounter++;
+    if (as.pass == 1) as.expansions.push_back({call.macroCallIndex, copies});
+    record.copies = copies;
+  }
+  if (as.argumentStack.size() <= static_cast<size_t>(as.macroDepth))
+    as.argumentStack.resize(static_cast<size_t>(as.macroDepth) + 1);
+  MacroArguments& args = as.argumentStack[static_cast<size_t>(as.macroDepth)];
+  if (!buildArguments(as, call, args)) return false;
+
+  const MacroArguments* savedArgs = as.macroArgs;
+  as.macroArgs = call.operandCount > 0 ? &args : nullptr;
+  if (entry->opensScope) as.symbols.openScope(&call);
+  bool savedListing = as.listing.enabled;
+  if (!as.listing.showMacros) as.listing.enabled = false;
+  int32_t pcAtStart = as.pc;
+  ++as.macroDepth;
+  bool ok = runStatementList(as, *record.copies, &call);
+  --as.macroDepth;
+  as.listing.enabled = savedListing;
+  if (entry->opensScope) (void)as.symbols.closeScope();
+  if (as.pass == 2 && as.pc != pcAtStart) call.emitted = true;
+  as.macroArgs = savedArgs;
+  return ok;
+}
+
+bool executeGoto(Assembler& as, StatementRecord& st) {
+  const ExprNode* name = st.operand;
+  if (name == nullptr || name->kind != ExprKind::Label || name->text().empty())
+    return as.fail(ErrorCode::MissingLabel);
+  SymbolEntry* entry = as.symbols.lookup(static_cast<uint32_t>(name->value));
+  if (entry == nullptr || entry->definitionKind == DefinitionKind::None)
+    return as.fail(ErrorCode::MissingLabel);
+  if (as.gotoCount > kMaxGotos) {
+    ++as.gotoCount;
+    return as.fail(ErrorCode::TooManyGotos);
+  }
+  ++as.gotoCount;
+  as.gotoTarget = entry->definitionKind == DefinitionKind::Statement ? entry->definition
+                                                                      : &as.unreachableTarget;
+  as.gotoSource = &st;
+  return true;
+}
+
+bool executeVar(Assembler& as, StatementRecord& st) {
+  if (!st.hasLabel()) return as.fail(ErrorCode::MissingLabel);
+  if (st.operand == nullptr) return as.fail(ErrorCode::MissingOperand);
+  int32_t value = 0;
+  if (!evaluate(as, st.operand, as.strict(), as.startPc, value)) {
+    if (as.errorCodePending == ErrorCode::Ok) as.errorCodePending = ErrorCode::InvalidExpression;
+    return false;
+  }
+  SymbolEntry* entry = as.symbols.lookup(st.labelId);
+  if (entry == nullptr) {
+    entry = as.symbols.define(st.labelId);
+    entry->definitionKind = DefinitionKind::Address;
+    entry->definitionPc = as.startPc;
+    entry->definitionLine = st.line;
+    entry->definitionFile = st.fileIndex;
+    entry->value = as.startPc;
+  }
+  if (!entry->hasVariable) {
+    as.symbols.moveToGlobal(entry);
+    entry->hasVariable = true;
+  }
+  entry->variableValue = value;
+  return true;
+}
+
+}  // namespace zendra

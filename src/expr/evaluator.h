@@ -1,0 +1,30 @@
+// Expression evaluation: signed 32-bit, strictly left to right, with the lenient first pass
+// (an undefined name is 65535) and the strict second pass (an undefined name is an error).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "expr/expr_node.h"
+
+namespace zendra {
+
+class Assembler;
+
+// Deepest nesting of parentheses and label definitions one evaluation follows.
+constexpr int kMaxEvalDepth = 3000;
+
+// Evaluates without looking at the root's `<`/`>` flags. `pc` is what `*` stands for.
+// On failure leaves the code in the Assembler (none for an empty node: the caller chooses).
+[[nodiscard]] bool evaluateRaw(Assembler& as, const ExprNode* node, bool strict, int32_t pc,
+                               int32_t& value);
+// The normal entry: the unresolved rule of the lenient pass, then the byte selection.
+[[nodiscard]] bool evaluate(Assembler& as, const ExprNode* node, bool strict, int32_t pc,
+                            int32_t& value, bool* unresolved = nullptr);
+// Whether a leaf of this tree names a label not found from the current scope, or a `\n`
+// parameter that is missing or was unresolved when the macro was called.
+bool containsUnresolved(Assembler& as, const ExprNode* node);
+// The text form of an operand for messages: `1+2*3` renders as `(1 + 2) * 3`.
+std::string render(const ExprNode* node);
+
+}  // namespace zendra

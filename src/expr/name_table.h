@@ -1,0 +1,39 @@
+// Name interning: every label name gets a dense id once, when its line is parsed, so symbol
+// lookups during the passes hash nothing. Also the run's text store for text made at run time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace zendra {
+
+// Stable storage for text made during the run (lowered names, substituted macro lines).
+class TextStore {
+ public:
+  std::string_view store(std::string_view text);
+
+ private:
+  static constexpr size_t kChunk = 64 * 1024;
+  std::vector<std::unique_ptr<char[]>> chunks;
+  size_t used = kChunk;
+};
+
+class NameTable {
+ public:
+  // The id of a name, adding it when new. The view must outlive the table.
+  uint32_t intern(std::string_view name);
+  std::string_view name(uint32_t id) const { return names[id]; }
+  size_t size() const { return names.size(); }
+
+ private:
+  void grow();
+  std::vector<std::string_view> names;
+  std::vector<uint32_t> hashes;
+  std::vector<uint32_t> slots;  // id + 1; 0 marks an empty slot
+};
+
+uint32_t hashName(std::string_view name);
+
+}  // namespace zendra

@@ -1,0 +1,16 @@
+// Output files are written beside their target under a temporary name and renamed into place
+// only when complete, so a failed run never leaves a truncated file or destroys a good one.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace zendra {
+
+// Creates a fresh temporary file in the target's folder; nullptr when that is impossible.
+std::FILE* openTempFile(const std::string& target, std::string& tempPath, bool binary);
+// Moves the finished temporary file over the target.
+bool commitTempFile(const std::string& tempPath, const std::string& target);
+void discardTempFile(const std::string& tempPath);
+
+}  // namespace zendra

@@ -1,0 +1,659 @@
+// The parse state machine. Each character is handed to the current state, which consumes it,
+// hands it on to the state it moves to (re-feed), or fails at its column.
+#include "source/line_parser.h"
+
+#include "driver/assembler.h"
+#include "expr/evaluator.h"
+#include "text/control_codes.h"
+#include "text/petscii.h"
+
+namespace zendra {
+namespace {
+
+using S = ParseState;
+using M = AddressingMode;
+
+// A carriage return counts as a blank, so CR LF sources parse like LF sources.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+bool isWhite(char c) { return isBlank(c) || c == '\n'; }
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isIdentStart(char c) { return isLetter(c) || c == '_' || c == '*'; }
+bool isIdentChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+bool isLineEnd(char c) { return c == '\n' || c == ';'; }
+
+int operatorKind(char c) {
+  switch (c) {
+    case '+': return 0;
+    case '-': return 1;
+    case '/': return 2;
+    case '*': return 3;
+    case '&': return 4;
+    case '.': return 5;
+    case ':': return 6;
+    default: return -1;
+  }
+}
+
+int digitValue(char c, uint32_t radix) {
+  int d = -1;
+  if (isDigit(c))
+    d = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    d = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    d = c - 'A' + 10;
+  return (d >= 0 && static_cast<uint32_t>(d) < radix) ? d : -1;
+}
+
+// Where `@` and a digit stand before the first `;`: the line is a macro-body placeholder.
+size_t findTextParameter(std::string_view line) {
+  for (size_t i = 0; i + 1 < line.size() && line[i] != ';'; ++i)
+    if (line[i] == '@' && isDigit(line[i + 1])) return i;
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::string_view text) {
+  st = &statement;
+  line = text;
+  state = initial;
+  context = initial == S::ExpressionStart ? Context::Expression : Context::LabelOrMnemonic;
+  wordLength = 0;
+  errorCode = ErrorCode::Ok;
+  errorText.clear();
+  errorColumn = -1;
+  forcedColumn = -1;
+  levels.clear();
+  items.clear();
+  current = nullptr;
+  currentSlot = nullptr;
+
+  size_t begin = 0;
+  size_t at = findTextParameter(text);
+  if (at != std::string_view::npos) {
+    begin = at;
+    statement.needsSubstitution = true;
+  }
+  bool ok = true;
+  size_t length = text.size();
+  for (size_t i = begin; ok && i <= length; ++i) {
+    if (i == length && length == 0) break;
+    char c = i < length ? text[i] : '\n';
+    Step result;
+    do {
+      result = step(c, i);
+    } while (result == Step::Refeed);
+    if (result == Step::Fail) {
+      errorColumn = forcedColumn >= 0 ? forcedColumn : static_cast<int32_t>(i);
+      ok = false;
+    }
+  }
+  finishList();
+  return ok;
+}
+
+LineParser::Step LineParser::fail(ErrorCode code, std::string_view text) {
+  errorCode = code;
+  errorText.assign(text.data(), text.size());
+  return Step::Fail;
+}
+
+LineParser::Step LineParser::failAt(ErrorCode code, size_t column) {
+  forcedColumn = static_cast<int32_t>(column);
+  return fail(code);
+}
+
+void LineParser::newRoot() {
+  ExprNode* node = as.nodes.make();
+  if (st->mode == M::Absolute) node->forceWord = true;
+  st->operand = node;
+  levels.clear();
+  levels.push_back(&st->operand);
+  current = node;
+  currentSlot = &st->operand;
+}
+
+void LineParser::appendRoot() {
+  if (st->operand != nullptr) items.push_back(st->operand);
+}
+
+void LineParser::finishList() {
+  if (items.empty()) return;
+  st->operandList = as.nodes.makeList(items.size());
+  for (size_t i = 0; i < items.size(); ++i) st->operandList[i] = items[i];
+  st->operandCount = static_cast<uint32_t>(items.size());
+  items.clear();
+}
+
+void LineParser::closeLevel() {
+  currentSlot = levels.back();
+  levels.pop_back();
+}
+
+ParseState LineParser::afterTerm() const {
+  if (context == Context::List) return S::ListAfterTerm;
+  if (context == Context::Assignment) return S::AssignmentAfterTerm;
+  return S::OperandAfterTerm;
+}
+
+LineParser::Step LineParser::finishNumber() {
+  if (digits == 0) return fail(ErrorCode::BadLine);
+  current->kind = ExprKind::Number;
+  current->notation = notation;
+  current->value = static_cast<int32_t>(number);
+  current->hasOperand = true;
+  state = afterTerm();
+  return Step::Refeed;
+}
+
+LineParser::Step LineParser::afterParameter() {
+  if (digits == 0) return failAt(ErrorCode::BadLine, markColumn);
+  current->value = static_cast<int32_t>(number);
+  current->hasOperand = true;
+  state = afterTerm();
+  return Step::Refeed;
+}
+
+LineParser::Step LineParser::endOperand() {
+  if (st->mode == M::Indirect || levels.size() > 1) return fail(ErrorCode::MissingParenthesis);
+  if (st->mode == M::Unset) st->mode = M::ZeroPage;
+  if (st->mnemonic != nullptr) st->mode = finishMode(*st->mnemonic, st->mode);
+  state = S::Comment;
+  return Step::Consume;
+}
+
+LineParser::Step LineParser::operatorExpected(char c) {
+  if (c == '\n') return fail(ErrorCode::MissingOperand);
+  if (isBlank(c)) return Step::Consume;
+  if (c == ')') {
+    if (levels.size() <= 1) return fail(ErrorCode::Unknown);
+    closeLevel();
+    state = context == Context::Assignment ? S::AssignmentAfterTerm : S::OperandAfterTerm;
+    return Step::Consume;
+  }
+  int kind = operatorKind(c);
+  if (kind < 0) return fail(ErrorCode::MissingOperand);
+  ExprNode** slot = levels.back();
+  ExprNode* left = *slot;
+  ExprNode* node = as.nodes.make();
+  node->kind = static_cast<ExprKind>(kind);
+  node->forceWord = left->forceWord;
+  node->lowByte = left->lowByte;
+  node->highByte = left->highByte;
+  node->hasOperand = true;
+  node->children.left = left;
+  node->children.right = as.nodes.make();
+  *slot = node;
+  current = node->children.right;
+  currentSlot = &node->children.right;
+  state = S::TermStart;
+  return Step::Consume;
+}
+
+LineParser::Step LineParser::wordEnd(char c) {
+  std::string_view word = line.substr(wordStart, wordLength);
+  switch (context) {
+    case Context::LabelOrMnemonic: {
+      if (const OpcodeEntry* entry = findMnemonic(word)) {
+        // An excluded instruction set still names a mnemonic: never a label.
+        if ((entry->classes & as.settings.allowedClasses) == 0)
+          return failAt(ErrorCode::IllegalMnemonic, wordStart);
+        st->mnemonic = entry;
+        state = S::AfterMnemonic;
+        return Step::Refeed;
+      }
+      state = S::LineStart;
+      if (c == '*') {
+        if (st->setPc) return fail(ErrorCode::MissingMnemonic);
+        if (!word.empty()) {
+          if (st->hasLabel()) return fail(ErrorCode::IllegalMnemonic);
+          st->label = word;
+          st->labelId = as.internName(word);
+        }
+        st->setPc = true;
+        return Step::Consume;
+      }
+      if (st->hasLabel()) return fail(ErrorCode::IllegalMnemonic);
+      st->label = word;
+      st->labelId = as.internName(word);
+      return Step::Refeed;
+    }
+    case Context::PseudoOp: {
+      const PseudoOpEntry* entry = lookupPseudoOp(word);
+      if (entry == nullptr) return fail(ErrorCode::IllegalPseudoOp, word);
+      st->pseudoOp = entry->id;
+      if (entry->id == PseudoOp::Macro && !st->hasLabel()) return fail(ErrorCode::MissingLabel);
+      switch (entry->form) {
+        case OperandForm::None: state = S::StatementEnd; break;
+        case OperandForm::Expression: state = S::ExpressionStart; break;
+        case OperandForm::ExpressionList:
+          state = S::ListStart;
+          context = Context::List;
+          break;
+        case OperandForm::String: state = S::StringStart; break;
+        case OperandForm::Name:
+          state = S::WordStart;
+          context = Context::GotoName;
+          newRoot();
+          break;
+        case OperandForm::StringThenList: state = S::StringThenList; break;
+      }
+      return Step::Refeed;
+    }
+    case Context::MacroCall: {
+      MacroRecord* call = as.newMacro();
+      call->name = word;
+      call->nameId = as.internName(word);
+      st->macro = call;
+      state = S::MacroArguments;
+      return Step::Refeed;
+    }
+    case Context::GotoName:
+      current->kind = ExprKind::Label;
+      current->setText(word);
+      current->value = static_cast<int32_t>(as.internName(word));
+      current->hasOperand = true;
+      state = S::StatementEnd;
+      return Step::Refeed;
+    case Context::Expression:
+    case Context::List:
+    case Context::Assignment:
+      state = context == Context::Expression ? S::OperandAfterTerm : S::ListAfterTerm;
+      current->hasOperand = true;
+      if (word.empty() && c == '*') {
+        current->kind = ExprKind::ProgramCounter;
+        current->value = st->pcBefore;
+        return Step::Consume;
+      }
+      current->kind = ExprKind::Label;
+      current->setText(word);
+      current->value = static_cast<int32_t>(as.internName(word));
+      return Step::Refeed;
+  }
+  return Step::Fail;
+}
+
+LineParser::Step LineParser::step(char c, size_t index) {
+  switch (state) {
+    case S::LineStart:
+      if (c == ';') {
+        state = S::Comment;
+      } else if (isWhite(c)) {
+      } else if (c == '#') {
+        state = S::WordStart;
+        context = Context::MacroCall;
+      } else if (c == '.') {
+        state = S::WordStart;
+        context = Context::PseudoOp;
+      } else if (c == '=') {
+        if (!st->hasLabel() && !st->setPc) return fail(ErrorCode::MissingLabel);
+        state = S::ExpressionStart;
+        context = Context::Assignment;
+      } else if (c == '@') {
+        newRoot();
+        current->kind = ExprKind::ParamText;
+        markColumn = index;
+        number = 0;
+        digits = 0;
+        state = S::TextParameter;
+      } else if (isIdentStart(c)) {
+        state = S::WordStart;
+        context = Context::LabelOrMnemonic;
+        return Step::Refeed;
+      } else {
+        return fail(ErrorCode::BadLine);
+      }
+      return Step::Consume;
+
+    case S::WordStart:
+      if (c == '\n') return fail(ErrorCode::MissingLabel);
+      if (isBlank(c)) return Step::Consume;
+      if (c == '*') {
+        state = S::InWord;
+        wordStart = index;
+        wordLength = 0;
+        return wordEnd(c);
+      }
+      if (!isIdentStart(c)) return fail(ErrorCode::MissingLabel);
+      state = S::InWord;
+      wordStart = index;
+      wordLength = 1;
+      return Step::Consume;
+
+    case S::InWord:
+      if (isIdentChar(c)) {
+        ++wordLength;
+        return Step::Consume;
+      }
+      return wordEnd(c);
+
+    case S::ExpressionStart:
+      if (c == '\n') return fail(ErrorCode::MissingOperand);
+      if (isBlank(c)) return Step::Consume;
+      newRoot();
+      state = S::TermStart;
+      if (c == '!') {
+        current->forceWord = true;
+      } else if (c == '<') {
+        current->lowByte = true;
+      } else if (c == '>') {
+        current->highByte = true;
+      } else {
+        return Step::Refeed;
+      }
+      return Step::Consume;
+
+    case S::TermStart:
+      if (c == '"') {
+        stringStart = index + 1;
+        bool inCall = context == Context::List && st->macro != nullptr;  // a string argument
+        state = inCall ? S::InString : S::CharacterLiteral;
+        return Step::Consume;
+      }
+      if (c == '$' || c == '%') {
+        radix = c == '$' ? 16 : 2;
+        notation = c == '$' ? Notation::Hex : Notation::Binary;
+        state = c == '$' ? S::HexNumber : S::BinaryNumber;
+        number = 0;
+        digits = 0;
+        return Step::Consume;
+      }
+      if (c == '(') {
+        if (levels.size() > kMaxParenDepth) return fail(ErrorCode::MissingParenthesis);
+        levels.push_back(currentSlot);
+        return Step::Consume;
+      }
+      if (c == '@' || c == '\\') {
+        current->kind = c == '@' ? ExprKind::ParamText : ExprKind::ParamValue;
+        markColumn = index;
+        number = 0;
+        digits = 0;
+        state = c == '@' ? S::TextParameter : S::ValueParameter;
+        return Step::Consume;
+      }
+      if (isDigit(c)) {
+        radix = 10;
+        notation = Notation::Decimal;
+        number = 0;
+        digits = 0;
+        state = S::DecimalNumber;
+        return Step::Refeed;
+      }
+      if (isIdentStart(c)) {
+        if (context != Context::List) context = Context::Expression;
+        state = S::WordStart;
+        return Step::Refeed;
+      }
+      if (isBlank(c)) return Step::Consume;
+      return fail(ErrorCode::MissingOperand);
+
+    case S::ListAfterTerm:
+      if (operatorKind(c) >= 0) {
+        state = S::OperatorExpected;
+        return Step::Refeed;
+      }
+      if (c == ')') {
+        if (levels.size() <= 1) return fail(ErrorCode::Unknown);
+        closeLevel();
+        return Step::Consume;
+      }
+      if (levels.size() > 1) return fail(ErrorCode::MissingParenthesis);
+      appendRoot();
+      levels.clear();
+      state = S::ListSeparator;
+      return Step::Refeed;
+
+    case S::StatementEnd:
+      if (c == ';') {
+        state = S::Comment;
+        return Step::Consume;
+      }
+      if (isWhite(c)) return Step::Consume;
+      return fail(ErrorCode::BadLine);
+
+    case S::AssignmentAfterTerm:
+      if (c == ';') {
+        state = S::Comment;
+        return Step::Consume;
+      }
+      if (c == '\n') return Step::Consume;
+      return operatorExpected(c);
+
+    case S::ListStart:
+      state = S::ExpressionStart;
+      context = Context::List;
+      return Step::Refeed;
+
+    case S::MacroArguments:
+      if (isWhite(c)) return Step::Consume;
+      state = S::ExpressionStart;
+      context = Context::List;
+      return Step::Refeed;
+
+    case S::StringStart:
+      if (isBlank(c)) return Step::Consume;
+      if (c != '"') return fail(ErrorCode::QuoteMissing);
+      stringStart = index + 1;
+      state = S::InString;
+      return Step::Consume;
+
+    case S::InString:
+      if (c == '\n') return fail(ErrorCode::QuoteMissing);
+      if (c != '"') return Step::Consume;
+      if (context == Context::List) {
+        current->kind = ExprKind::String;
+        current->notation = Notation::Quoted;
+        current->setText(line.substr(stringStart, index - stringStart));
+        current->hasOperand = true;
+        st->stringOperand = {};
+        state = S::ListAfterTerm;
+      } else {
+        st->stringOperand = line.substr(stringStart, index - stringStart);
+        state = S::StatementEnd;
+      }
+      return Step::Consume;
+
+    case S::AfterMnemonic: {
+      const OpcodeEntry& entry = *st->mnemonic;
+      if (isBlank(c)) return Step::Consume;
+      if (isLineEnd(c)) {
+        st->mode = (entry.has(M::Implied) || !entry.has(M::Accumulator)) ? M::Implied : M::Accumulator;
+        if (!entry.has(st->mode)) return fail(ErrorCode::IllegalAddressingMode);
+        state = S::Comment;
+        return Step::Consume;
+      }
+      if (c == 'a' || c == 'A') {
+        markColumn = index;
+        state = S::AfterA;
+        return Step::Consume;
+      }
+      state = S::ExpressionStart;
+      if (c == '#') {
+        st->mode = M::Immediate;
+      } else if (c == '!') {
+        st->mode = M::Absolute;
+      } else if (c == '(') {
+        st->mode = M::Indirect;
+      } else {
+        return Step::Refeed;
+      }
+      return Step::Consume;
+    }
+
+    case S::AfterA:
+      if ((isBlank(c) || isLineEnd(c)) && st->mnemonic->has(M::Accumulator)) {
+        st->mode = M::Accumulator;
+        state = S::StatementEnd;
+        return Step::Refeed;
+      }
+      // Not the accumulator: the letter starts a name.
+      newRoot();
+      context = Context::Expression;
+      state = S::InWord;
+      wordStart = markColumn;
+      wordLength = 1;
+      return Step::Refeed;
+
+    case S::Comment: return Step::Consume;
+
+    case S::HexNumber:
+    case S::DecimalNumber:
+    case S::BinaryNumber: {
+      int d = digitValue(c, radix);
+      if (d < 0) return finishNumber();
+      number = number * radix + static_cast<uint32_t>(d);
+      ++digits;
+      return Step::Consume;
+    }
+
+    case S::CharacterLiteral:
+      current->kind = ExprKind::Number;
+      current->notation = Notation::Character;
+      current->hasOperand = true;
+      if (c == '{') {
+        stringStart = index + 1;
+        state = S::ControlCodeName;
+        return Step::Consume;
+      }
+      current->value = asciiToPetscii(static_cast<uint8_t>(c));
+      state = S::CharacterLiteralEnd;
+      return Step::Consume;
+
+    case S::ControlCodeName:
+      if (c == '\n') return fail(ErrorCode::MissingBrace);
+      if (c != '}') return Step::Consume;
+      current->value = controlCodeValue(line.substr(stringStart, index - stringStart)).code;
+      state = S::CharacterLiteralEnd;
+      return Step::Consume;
+
+    case S::CharacterLiteralEnd:
+      if (c != '"') return fail(ErrorCode::QuoteMissing);
+      state = context == Context::List ? S::ListAfterTerm : S::OperandAfterTerm;
+      return Step::Consume;
+
+    case S::ListSeparator:
+      if (isWhite(c)) return Step::Consume;
+      if (c == ';') {
+        state = S::Comment;
+        return Step::Consume;
+      }
+      if (c == ',') {
+        state = S::ExpressionStart;
+        return Step::Consume;
+      }
+      return fail(ErrorCode::IllegalOperator);
+
+    case S::IndexRegister:
+      if (isBlank(c)) return Step::Consume;
+      if (c == 'x' || c == 'X') {
+        if (st->mode == M::Indirect) {
+          state = S::AfterIndirectX;
+          return Step::Consume;
+        }
+        st->mode = st->mode == M::Absolute ? M::AbsoluteX : M::ZeroPageX;
+      } else if (c == 'y' || c == 'Y') {
+        if (st->mode == M::Indirect) return fail(ErrorCode::IllegalAddressingMode);
+        st->mode = st->mode == M::Absolute ? M::AbsoluteY : M::ZeroPageY;
+      } else {
+        return fail(ErrorCode::UnknownAddressingMode);
+      }
+      state = S::AfterIndex;
+      return Step::Consume;
+
+    case S::AfterIndirectX:
+      if (isBlank(c)) return Step::Consume;
+      if (c == ')') {
+        st->mode = M::IndexedIndirect;
+        state = S::AfterIndex;
+        return Step::Consume;
+      }
+      if (isLineEnd(c)) return fail(ErrorCode::MissingParenthesis);
+      return fail(ErrorCode::IllegalAddressingMode);
+
+    case S::AfterParenComma:
+      if (isBlank(c)) return Step::Consume;
+      if (c == 'y' || c == 'Y') {
+        st->mode = M::IndirectIndexed;
+        state = S::AfterIndex;
+        return Step::Consume;
+      }
+      return fail(ErrorCode::IllegalAddressingMode);
+
+    case S::AfterParen:
+      if (isBlank(c)) return Step::Consume;
+      if (isLineEnd(c)) {
+        if (!st->mnemonic->has(M::Indirect)) return fail(ErrorCode::IllegalAddressingMode);
+        state = S::Comment;
+        return Step::Consume;
+      }
+      if (c == ',') {
+        state = S::AfterParenComma;
+        return Step::Consume;
+      }
+      return fail(ErrorCode::IllegalAddressingMode);
+
+    case S::AfterIndex:
+      if (isBlank(c)) return Step::Consume;
+      if (isLineEnd(c)) {
+        state = S::Comment;
+        return Step::Consume;
+      }
+      return fail(ErrorCode::BadLine);
+
+    case S::OperandAfterTerm:
+      if (isLineEnd(c)) return endOperand();
+      if (isBlank(c)) return Step::Consume;
+      if (operatorKind(c) >= 0) {
+        state = S::OperatorExpected;
+        return Step::Refeed;
+      }
+      if (c == ',') {
+        if (levels.size() > 1) return fail(ErrorCode::MissingParenthesis);
+        state = S::IndexRegister;
+        return Step::Consume;
+      }
+      if (c == ')') {
+        if (levels.size() > 1) {
+          closeLevel();
+          return Step::Consume;
+        }
+        if (st->mode != M::Indirect || st->mnemonic == nullptr)
+          return fail(ErrorCode::IllegalAddressingMode);
+        state = S::AfterParen;
+        return Step::Consume;
+      }
+      {
+        std::string text = render(st->operand);
+        text += c;
+        return fail(ErrorCode::IllegalQuantity, text);
+      }
+
+    case S::OperatorExpected: return operatorExpected(c);
+
+    case S::ValueParameter:
+    case S::TextParameter:
+      if (!isDigit(c)) return afterParameter();
+      number = number * 10 + static_cast<uint32_t>(c - '0');
+      ++digits;
+      if (state == S::TextParameter) {
+        // Only the first digit counts; the line is parsed again after substitution.
+        current->value = static_cast<int32_t>(number);
+        current->hasOperand = true;
+        state = S::RestIgnored;
+      }
+      return Step::Consume;
+
+    case S::RestIgnored: return Step::Consume;
+
+    case S::StringThenList:
+      newRoot();
+      context = Context::List;
+      state = S::StringStart;
+      return Step::Refeed;
+  }
+  return fail(ErrorCode::BadLine);
+}
+
+}  // namespace zendra

@@ -1,0 +1,27 @@
+// Source loader: reads a file and, recursively, its includes into one flat statement list,
+// collecting macro and segment bodies, and reports every file and parse error at once.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "source/statement_record.h"
+
+namespace zendra {
+
+class Assembler;
+
+// Loads `name` (standard input when empty) into `out`: every statement not collected into a
+// macro body, then the file's end-of-file marker. `passedMacro` collects the body lines of an
+// included file when the `.include` stands inside a definition. True when nothing failed.
+[[nodiscard]] bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
+                              StatementList& out);
+
+// Reads a file whole for `.binary`. On failure leaves 19 (cannot open) or 21 (cannot read).
+[[nodiscard]] bool loadBinaryFile(Assembler& as, const std::string& name, StatementRecord& st);
+
+// Reads a whole file; false when it cannot be opened or read (a directory included).
+bool readWholeFile(const std::string& name, std::vector<char>& bytes);
+
+}  // namespace zendra
