@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Zendra benchmark: assembles generated sources of 10,000, 100,000 and 1,000,000 lines of
+both mixes and prints, per source, wall time, lines per second, peak memory, and the floor
+(reading the same file and splitting it into lines) with the ratio to it. When the `acme`
+assembler is installed, it also runs it on the plain sources, alternating with Zendra,
+checks that both write identical program files and prints the time and memory ratios.
+
+usage: python3 bench/run.py [--build build] [--sizes 10000,100000,1000000] [--repeat 3]
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import gen_source  # noqa: E402
+
+
+def run(cmd, cwd):
+    """Wall time (s) and peak resident memory (MB) of one process."""
+    start = time.perf_counter()
+    proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(proc.pid, 0)
+    elapsed = time.perf_counter() - start
+    err = proc.stderr.read().decode(errors="replace")
+    proc.stderr.close()
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise SystemExit(f"{cmd[0]} failed on {cmd[-1]}: {err.strip()}")
+    return elapsed, usage.ru_maxrss / 1024.0
+
+
+def best(cmd, cwd, repeat):
+    runs = [run(cmd, cwd) for _ in range(repeat)]
+    return min(r[0] for r in runs), max(r[1] for r in runs)
+
+
+def main():
+    p = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    p.add_argument("--build", default="build")
+    p.add_argument("--sizes", default="10000,100000,1000000")
+    p.add_argument("--repeat", type=int, default=3)
+    p.add_argument("--mixes", default="plain,rich")
+    a = p.parse_args()
+    zendra = os.path.abspath(os.path.join(a.build, "zendra"))
+    floor = os.path.abspath(os.path.join(a.build, "bench", "zendra_floor"))
+    for tool in (zendra, floor):
+        if not os.path.exists(tool):
+            raise SystemExit(f"{tool} not found: build first (cmake --build {a.build})")
+    acme = shutil.which("acme")
+    work = tempfile.mkdtemp(prefix="zendra-bench-")
+    print(f"{'source':<16}{'lines':>9}{'MB':>7}{'time s':>9}{'lines/s':>12}{'peak MB':>9}"
+          f"{'floor s':>9}{'x floor':>9}" + (f"{'acme s':>9}{'acme MB':>9}{'t ratio':>9}{'m ratio':>9}" if acme else ""))
+    try:
+        for mix in a.mixes.split(","):
+            for size in (int(s) for s in a.sizes.split(",")):
+                name = f"{mix}{size}.asm"
+                path = os.path.join(work, name)
+                getattr(gen_source, mix)(size, path)
+                mb = os.path.getsize(path) / 1e6
+                z_time, z_mem = best([zendra, "-q", "-o", f"{mix}{size}.prg", name], work, a.repeat)
+                f_time, _ = best([floor, name], work, a.repeat)
+                row = (f"{name:<16}{size:>9}{mb:>7.1f}{z_time:>9.3f}{size / z_time:>12,.0f}{z_mem:>9.1f}"
+                       f"{f_time:>9.3f}{z_time / f_time:>9.1f}")
+                if acme and mix == "plain":
+                    # Alternate the two so that load on the machine hits both alike.
+                    zs, acs = [], []
+                    for _ in range(a.repeat):
+                        zs.append(run([zendra, "-q", "-o", "z.prg", name], work))
+                        acs.append(run([acme, "-f", "cbm", "-o", "a.prg", name], work))
+                    same = open(os.path.join(work, "z.prg"), "rb").read() == open(os.path.join(work, "a.prg"), "rb").read()
+                    zt, zm = min(r[0] for r in zs), max(r[1] for r in zs)
+                    at, am = min(r[0] for r in acs), max(r[1] for r in acs)
+                    row += f"{at:>9.3f}{am:>9.1f}{at / zt:>9.2f}{am / zm:>9.2f}" + ("" if same else "  OUTPUT DIFFERS")
+                print(row, flush=True)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
