@@ -1,0 +1,10 @@
+lda ($12),y
+sta ($12,x)
+jmp ($1234)
+ldx $12,y
+lda $1234,x
+asl a
+bne *
+lax #1
+bra *+2
+sac #1
