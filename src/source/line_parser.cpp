@@ -57,7 +57,6 @@ size_t findTextParameter(std::string_view line) {
 
 bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::string_view text) {
   st = &statement;
-  line = text;
   state = initial;
   context = initial == S::ExpressionStart ? Context::Expression : Context::LabelOrMnemonic;
   wordLength = 0;
@@ -70,6 +69,13 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   current = nullptr;
   currentSlot = nullptr;
 
+  // A newline ends every line that has characters; a final newline (and a carriage return
+  // before it) is that one, so it is fed once, by the loop below.
+  bool feedsNewline = !text.empty();
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  line = text;
+
   size_t begin = 0;
   size_t at = findTextParameter(text);
   if (at != std::string_view::npos) {
@@ -79,7 +85,7 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   bool ok = true;
   size_t length = text.size();
   for (size_t i = begin; ok && i <= length; ++i) {
-    if (i == length && length == 0) break;
+    if (i == length && !feedsNewline) break;
     char c = i < length ? text[i] : '\n';
     Step result;
     do {
@@ -414,6 +420,8 @@ LineParser::Step LineParser::step(char c, size_t index) {
       return fail(ErrorCode::BadLine);
 
     case S::AssignmentAfterTerm:
+      // An assignment of plain terms ends here, not in OperandAfterTerm: check its groups too.
+      if (isLineEnd(c) && levels.size() > 1) return fail(ErrorCode::MissingParenthesis);
       if (c == ';') {
         state = S::Comment;
         return Step::Consume;
@@ -509,6 +517,7 @@ LineParser::Step LineParser::step(char c, size_t index) {
     }
 
     case S::CharacterLiteral:
+      if (c == '\n') return fail(ErrorCode::QuoteMissing);  // the line end is no character
       current->kind = ExprKind::Number;
       current->notation = Notation::Character;
       current->hasOperand = true;

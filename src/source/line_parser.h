@@ -58,8 +58,9 @@ class LineParser {
  public:
   explicit LineParser(Assembler& as) : as(as) {}
 
-  // Parses one line (without its newline) into st. On false, errorCode, errorText and
-  // errorColumn say why; the statement keeps what was parsed.
+  // Parses one line into st; a final newline, or carriage return and newline, may be given or
+  // not. On false, errorCode, errorText and errorColumn (from 0; the line's length when the
+  // line end fails) say why; the statement keeps what was parsed.
   [[nodiscard]] bool parseLine(StatementRecord& st, ParseState initial, std::string_view line);
 
   ErrorCode errorCode = ErrorCode::Ok;

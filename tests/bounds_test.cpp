@@ -1,0 +1,97 @@
+// Hostile and broken input at the edges of the file system and of size: each gives a clear
+// error or assembles, and none crashes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "support/assemble.h"
+
+using zendra::testing::assemble;
+using zendra::testing::assembleToHex;
+
+namespace {
+
+bool hasLine(const std::string& out, const std::string& line) {
+  return out.find(line + "\n") != std::string::npos;
+}
+
+}  // namespace
+
+TEST(Bounds, TenMegabyteLines) {
+  std::string comment = "; " + std::string(10'000'000, 'x') + "\n";
+  EXPECT_EQ(assembleToHex("*=$1000\n" + comment + "nop\n"), "ea");
+  // Five million data bytes cannot fit in the 64 KiB address space.
+  std::string bytes = ".byte 0";
+  bytes.reserve(10'000'000);
+  while (bytes.size() < 10'000'000) bytes += ",0";
+  EXPECT_EQ(assembleToHex(bytes + "\n"), "error 24");
+}
+
+TEST(Bounds, BinaryLargerThanTheAddressSpace) {
+  zendra::testing::Assembly a = assemble("*=$1000\n.binary \"big.bin\"\n", {},
+                                         {{"big.bin", std::string(70000, '\x5a')}});
+  EXPECT_EQ(a.exitStatus, 1);
+  EXPECT_TRUE(hasLine(a.out, "t.asm : error 24: output too big")) << a.out;
+}
+
+TEST(Bounds, DirectoriesWhereFilesBelong) {
+  struct Case {
+    std::string source;
+    std::vector<std::string> args;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"nop\n", {"-i", "dir"}, "dir : error 19: unable to open file 'dir'"},
+      {".include \"dir\"\n", {}, "t.asm : error 19: unable to open file 'dir'"},
+      {".binary \"dir\"\n", {}, "t.asm(1) : error 19: unable to open file 'dir'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source);
+    zendra::testing::Assembly a = assemble(c.source, c.args, {{"dir/x", ""}});
+    EXPECT_EQ(a.exitStatus, 1);
+    EXPECT_TRUE(hasLine(a.out, c.line)) << a.out;
+  }
+}
+
+TEST(Bounds, NamesWithSpacesAndNonAsciiCharacters) {
+  zendra::testing::Assembly a =
+      assemble("*=$1000\n.include \"sub dir/m\xc3\xa4in file.asm\"\n", {},
+               {{"sub dir/m\xc3\xa4in file.asm", "lda #1\n"}});
+  EXPECT_EQ(a.exitStatus, 0) << a.out;
+  EXPECT_EQ(a.imageHex(), "a9 01");
+}
+
+TEST(Bounds, NulAndHighBytesInLines) {
+  EXPECT_EQ(assembleToHex(std::string("*=$1000\n; \0\xff comment\nnop\n", 25)), "ea");
+  EXPECT_EQ(assembleToHex("*=$1000\n.text \"a\xe4\"\n"), "41 e4");
+  EXPECT_EQ(assembleToHex(std::string("*=$1000\nlda #\0\n", 15)), "error 5");
+  EXPECT_EQ(assembleToHex("*=$1000\n\xff\n"), "error 23");
+}
+
+TEST(Bounds, IncludeChainsAndSelfIncludes) {
+  std::map<std::string, std::string> files;
+  for (int i = 1; i < 999; ++i)
+    files["i" + std::to_string(i) + ".asm"] = ".include \"i" + std::to_string(i + 1) + ".asm\"\n";
+  files["i999.asm"] = "nop\n";
+  // The main file and 999 includes: 1,000 loads in all.
+  EXPECT_EQ(assemble("*=$1000\n.include \"i1.asm\"\n", {}, files).imageHex(), "ea");
+  files["i999.asm"] = ".include \"i1000.asm\"\n";
+  files["i1000.asm"] = "nop\n";
+  zendra::testing::Assembly deeper = assemble("*=$1000\n.include \"i1.asm\"\n", {}, files);
+  EXPECT_EQ(deeper.exitStatus, 1);
+  EXPECT_TRUE(hasLine(deeper.out, "t.asm : error 27: too many includes")) << deeper.out.substr(0, 400);
+
+  zendra::testing::Assembly self = assemble(".include \"t.asm\"\n");
+  EXPECT_EQ(self.exitStatus, 1);
+  EXPECT_TRUE(hasLine(self.out, "t.asm : error 27: too many includes"));
+}
+
+TEST(Bounds, RecursionAndLoopsStopCleanly) {
+  EXPECT_EQ(assembleToHex("m .macro\n #m\n .endm\n #m\n"), "error 17");
+  EXPECT_EQ(assembleToHex("a = b\nb = a+1\n*=$1000\n.word a\n"), "error 11");
+  EXPECT_EQ(assembleToHex("*=$1000\nt .lbl\n.goto t\n"), "error 15");
+  std::string terms = "1";
+  for (int i = 1; i < 100'000; ++i) terms += "+1";
+  EXPECT_EQ(assembleToHex("*=$1000\n.word " + terms + "\n"), "a0 86");
+}
