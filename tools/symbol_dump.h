@@ -21,14 +21,14 @@
 //   header: first section offset 52, magic $00015457, section count 5
 //   directory 0: offset 52, type 2 (symbols)
 //   section 0: symbols, offset 52, size 28, count 1
-//     symbol 0: string 1 "loop", scope 0, value $00001000 (4096), line 3, file 0 "main.asm"
+//     symbol 0: string 1 "loop", scope 1, value $00001000 (4096), line 3, file 0 "main.asm"
 //   section 1: line table, offset 80, size 28, count 1
-//     line 3, scope 0, file 0, macro call 0, pc $1000-$1003
+//     line 3, scope 1, file 0, macro call 0, pc $1000-$1003
 //   section 2: strings, offset 108, size 22, count 2
 //     string 0: "main.asm"
 //   section 3: macro expansions, offset 130, size 44, count 1
 //     expansion 1: block offset 16, size 28, count 1
-//       line 7, scope 2, file 0, macro call 1, pc $1003-$1005
+//       line 7, scope 2, file 0, macro call 0, pc $1003-$1005
 //   section 4: memory map, offset 174, size 6, count 1
 //     run 0: start $1000, count 5, Code
 // Strings are quoted with \" \\ and \xHH escapes. A string index with no such string prints as

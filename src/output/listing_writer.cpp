@@ -18,7 +18,8 @@ void write(Assembler& as, const char* data, size_t size) {
   if (l.file == nullptr || size == 0) return;
   if (std::fwrite(data, 1, size, l.file) == size) return;
   int32_t line = l.current != nullptr ? static_cast<int32_t>(l.current->line) : -1;
-  std::string_view file = l.current != nullptr ? as.fileName(l.current->fileIndex) : as.settings.inputName;
+  std::string_view file =
+      l.current != nullptr ? as.fileName(l.current->fileIndex) : as.settings.inputName;
   as.reportError(ErrorCode::UnableToWrite, line, file, l.path, -1);
   std::fclose(l.file);
   l.file = nullptr;
@@ -90,7 +91,9 @@ void finishListLine(Assembler& as, bool force) {
     if (l.byteCount == 0) write(as, "     ");
     for (int i = l.byteCount; i < 4; ++i) write(as, "   ");
   }
-  if (l.byteCount < 4 || force) {
+  // The text ends the first line, also one holding exactly four bytes; after a fifth byte it
+  // is already there.
+  if (l.byteCount <= 4 || force) {
     write(as, " ");
     write(as, l.current->rawText);
   }

@@ -1,0 +1,3 @@
+ nop
+ .binary "data.bin"
+ rts

@@ -1,0 +1,6 @@
+put .macro
+ lda #\1
+ .endm
+ #put 1
+ .showmac
+ #put 2

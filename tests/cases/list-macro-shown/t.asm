@@ -1,0 +1,6 @@
+put .macro
+ lda #\1
+ sta $d020
+ .endm
+ #put 5
+ rts

@@ -1,0 +1,3 @@
+ lda #1
+ .pron
+ rts

@@ -1,0 +1,7 @@
+ nop
+ .proff
+ nop
+ .pron
+ rts
+ .proff
+ rts

@@ -1,0 +1,2 @@
+ lda $1234
+ .text "abc"

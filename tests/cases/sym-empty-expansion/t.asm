@@ -1,0 +1,8 @@
+none .macro
+ ; nothing here
+ .endm
+one .macro
+ nop
+ .endm
+ #none
+ #one

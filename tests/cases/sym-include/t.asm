@@ -1,0 +1,3 @@
+ nop
+ .include "inc.asm"
+ rts

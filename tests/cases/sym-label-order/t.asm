@@ -1,0 +1,2 @@
+b lda #1
+a rts
