@@ -141,10 +141,14 @@ bool evaluateTree(Assembler& as, const ExprNode* node, bool strict, int32_t pc, 
   return ok;
 }
 
-// Runs one evaluation; a top-level call opens a fresh memo epoch.
+// Runs one evaluation; a top-level call opens a fresh memo epoch. When the counter wraps, old
+// memos would match again, so they are dropped.
 template <typename Body>
 bool withEpoch(Assembler& as, Body body) {
-  if (as.evalDepth == 0) ++as.evalEpoch;
+  if (as.evalDepth == 0 && ++as.evalEpoch == 0) {
+    as.symbols.forgetMemos();
+    as.evalEpoch = 1;
+  }
   return body();
 }
 

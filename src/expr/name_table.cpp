@@ -1,4 +1,5 @@
-// Open-addressing intern table keyed by the name's bytes.
+// Open-addressing intern table keyed by the name's bytes. A new name is copied once into the
+// table's own store, so callers may look names up with temporary text.
 #include "expr/name_table.h"
 
 #include <cstring>
@@ -39,7 +40,7 @@ uint32_t NameTable::intern(std::string_view name) {
     uint32_t slot = slots[i];
     if (slot == 0) {
       auto id = static_cast<uint32_t>(names.size());
-      names.push_back(name);
+      names.push_back(storage.store(name));
       hashes.push_back(h);
       slots[i] = id + 1;
       return id;

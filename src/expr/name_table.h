@@ -22,13 +22,14 @@ class TextStore {
 
 class NameTable {
  public:
-  // The id of a name, adding it when new. The view must outlive the table.
+  // The id of a name, adding a copy of it when new; the text may be a temporary.
   uint32_t intern(std::string_view name);
   std::string_view name(uint32_t id) const { return names[id]; }
   size_t size() const { return names.size(); }
 
  private:
   void grow();
+  TextStore storage;
   std::vector<std::string_view> names;
   std::vector<uint32_t> hashes;
   std::vector<uint32_t> slots;  // id + 1; 0 marks an empty slot

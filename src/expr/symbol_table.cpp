@@ -1,79 +1,100 @@
-// Scope stack and the (name, scope) index behind lookups.
+// Scope stack and the per-name chains behind lookups.
+// Invariant: a name's chain holds, for each open scope that has entries of the name, the first
+// of them, ordered by the scope's place on the stack. Opening a scope pushes its entries, closing
+// it pops them, so the cost of scopes is one step per entry per opening, never per lookup.
 #include "expr/symbol_table.h"
 
 namespace zendra {
-namespace {
-
-uint64_t keyOf(uint32_t nameId, uint32_t scopeId) {
-  uint64_t k = (static_cast<uint64_t>(nameId) << 32) | scopeId;
-  k ^= k >> 33;
-  k *= 0xff51afd7ed558ccdULL;
-  k ^= k >> 33;
-  return k;
-}
-
-}  // namespace
 
 void SymbolTable::reserveNames(size_t count) {
-  if (names.size() < count) names.resize(count);
+  if (chains.size() < count) chains.resize(count);
 }
 
-SymbolEntry* SymbolTable::probe(uint32_t nameId, uint32_t scopeId) const {
-  if (map.empty()) return nullptr;
-  size_t mask = map.size() - 1;
-  for (size_t i = keyOf(nameId, scopeId) & mask;; i = (i + 1) & mask) {
-    SymbolEntry* e = map[i];
-    if (e == nullptr) return nullptr;
-    if (e->nameId == nameId && e->scopeId == scopeId) return e;
+void SymbolTable::push(SymbolEntry* entry) {
+  Chain& chain = chains[entry->nameId];
+  entry->hides = chain.top;
+  entry->hiddenBy = nullptr;
+  if (chain.top != nullptr)
+    chain.top->hiddenBy = entry;
+  else
+    chain.bottom = entry;
+  chain.top = entry;
+  entry->visible = true;
+}
+
+void SymbolTable::linkBottom(SymbolEntry* entry) {
+  Chain& chain = chains[entry->nameId];
+  entry->hiddenBy = chain.bottom;
+  entry->hides = nullptr;
+  if (chain.bottom != nullptr)
+    chain.bottom->hides = entry;
+  else
+    chain.top = entry;
+  chain.bottom = entry;
+  entry->visible = true;
+}
+
+void SymbolTable::unlink(SymbolEntry* entry) {
+  Chain& chain = chains[entry->nameId];
+  if (entry->hiddenBy != nullptr)
+    entry->hiddenBy->hides = entry->hides;
+  else
+    chain.top = entry->hides;
+  if (entry->hides != nullptr)
+    entry->hides->hiddenBy = entry->hiddenBy;
+  else
+    chain.bottom = entry->hiddenBy;
+  entry->hides = nullptr;
+  entry->hiddenBy = nullptr;
+  entry->visible = false;
+}
+
+// `entry` takes the place of `old` in their name's chain.
+void SymbolTable::replace(SymbolEntry* old, SymbolEntry* entry) {
+  Chain& chain = chains[old->nameId];
+  entry->hides = old->hides;
+  entry->hiddenBy = old->hiddenBy;
+  if (entry->hiddenBy != nullptr)
+    entry->hiddenBy->hides = entry;
+  else
+    chain.top = entry;
+  if (entry->hides != nullptr)
+    entry->hides->hiddenBy = entry;
+  else
+    chain.bottom = entry;
+  entry->visible = true;
+  old->hides = nullptr;
+  old->hiddenBy = nullptr;
+  old->visible = false;
+}
+
+void SymbolTable::appendToScope(SymbolEntry* entry) {
+  uint32_t id = entry->scopeId;
+  if (scopeTails.size() <= id) scopeTails.resize(id + 1 + scopeTails.size() / 2, nullptr);
+  SymbolEntry*& tail = scopeTails[id];
+  if (tail == nullptr) {
+    entry->nextInScope = entry;
+  } else {
+    entry->nextInScope = tail->nextInScope;
+    tail->nextInScope = entry;
   }
+  tail = entry;
 }
 
-SymbolEntry* SymbolTable::lookup(uint32_t nameId) const {
-  if (nameId >= names.size()) return nullptr;
-  const NameInfo& info = names[nameId];
-  if (info.count == 0) return nullptr;
-  if (info.count == 1) return onStack(info.first->scopeId) ? info.first : nullptr;
-  for (auto frame = stack.rbegin(); frame != stack.rend(); ++frame)
-    if (SymbolEntry* e = probe(nameId, frame->scopeId)) return e;
-  return nullptr;
-}
-
-void SymbolTable::growMap() {
-  std::vector<SymbolEntry*> old = std::move(map);
-  map.assign(old.empty() ? 1024 : old.size() * 2, nullptr);
-  mapUsed = 0;
-  for (SymbolEntry* e : old)
-    if (e != nullptr) insertKey(e);
-}
-
-void SymbolTable::insertKey(SymbolEntry* entry) {
-  if ((mapUsed + 1) * 2 > map.size()) growMap();
-  size_t mask = map.size() - 1;
-  for (size_t i = keyOf(entry->nameId, entry->scopeId) & mask;; i = (i + 1) & mask) {
-    SymbolEntry* e = map[i];
-    if (e == nullptr) {
-      map[i] = entry;
-      ++mapUsed;
-      return;
+// The next entry after `entry` with its name in scope `scopeId`; marks that one when a third
+// follows. Only a move out of a scope that holds the name twice needs this walk.
+SymbolEntry* SymbolTable::laterTwin(const SymbolEntry* entry, uint32_t scopeId) const {
+  const SymbolEntry* head = scopeTails[scopeId]->nextInScope;
+  SymbolEntry* found = nullptr;
+  for (SymbolEntry* e = entry->nextInScope; e != head; e = e->nextInScope) {
+    if (e->nameId != entry->nameId || e->scopeId != scopeId) continue;
+    if (found != nullptr) {
+      found->twinBehind = true;
+      break;
     }
-    // The first entry of a (name, scope) pair wins, as lookups take entries in insertion order.
-    if (e->nameId == entry->nameId && e->scopeId == entry->scopeId) {
-      if (entry->order < e->order) map[i] = entry;
-      return;
-    }
+    found = e;
   }
-}
-
-void SymbolTable::eraseKey(SymbolEntry* entry) {
-  // Rebuild rather than delete in place: moves are rare (first `.var` of a name).
-  std::vector<SymbolEntry*> old = std::move(map);
-  map.assign(old.size(), nullptr);
-  mapUsed = 0;
-  for (SymbolEntry* e : old)
-    if (e != nullptr && e != entry) insertKey(e);
-  // Another entry of the same pair may have been hidden behind the erased one.
-  for (SymbolEntry* e = names[entry->nameId].first; e != nullptr; e = e->nextSameName)
-    if (e != entry && e->scopeId == entry->scopeId) insertKey(e);
+  return found;
 }
 
 SymbolEntry* SymbolTable::define(uint32_t nameId) {
@@ -82,49 +103,76 @@ SymbolEntry* SymbolTable::define(uint32_t nameId) {
   entry.nameId = nameId;
   entry.scopeId = stack.back().scopeId;
   entry.order = static_cast<uint32_t>(all.size() - 1);
-  NameInfo& info = names[nameId];
-  if (info.count == 0) {
-    info.first = &entry;
-  } else {
-    info.last->nextSameName = &entry;
-    if (info.count == 1) insertKey(info.first);
-    insertKey(&entry);
-  }
-  info.last = &entry;
-  ++info.count;
+  appendToScope(&entry);
+  SymbolEntry* top = chains[nameId].top;
+  // The current scope is the innermost, so the new entry goes on top unless an earlier entry of
+  // this scope is there already: lookups keep taking the first.
+  if (top != nullptr && top->scopeId == entry.scopeId)
+    top->twinBehind = true;
+  else
+    push(&entry);
   return &entry;
 }
 
 void SymbolTable::moveToGlobal(SymbolEntry* entry) {
   if (entry->scopeId == 1) return;
-  bool indexed = names[entry->nameId].count > 1;
-  if (indexed) eraseKey(entry);
+  uint32_t from = entry->scopeId;
+  if (entry->visible) {
+    SymbolEntry* twin = entry->twinBehind ? laterTwin(entry, from) : nullptr;
+    if (twin != nullptr)
+      replace(entry, twin);
+    else
+      unlink(entry);
+  }
+  // It stays in its old scope's list, where opening and closing skip it by its scope id.
+  entry->twinBehind = false;
   entry->scopeId = 1;
-  if (indexed) insertKey(entry);
+  SymbolEntry* bottom = chains[entry->nameId].bottom;
+  if (bottom == nullptr || bottom->scopeId != 1)
+    linkBottom(entry);
+  else if (entry->order < bottom->order)
+    replace(bottom, entry);
 }
 
 void SymbolTable::openScope(const StatementRecord* opening) {
   ++scopeCounter;
-  stack.push_back({scopeCounter, opening});
-  if (open.size() <= scopeCounter) open.resize(scopeCounter + 1 + open.size() / 2, 0);
-  open[scopeCounter] = 1;
+  uint32_t id = scopeCounter;
+  stack.push_back({id, opening});
+  // Entries made in this scope in an earlier pass become visible again.
+  if (id >= scopeTails.size() || scopeTails[id] == nullptr) return;
+  SymbolEntry* tail = scopeTails[id];
+  SymbolEntry* e = tail;
+  do {
+    e = e->nextInScope;
+    if (e->scopeId != id) continue;
+    SymbolEntry* top = chains[e->nameId].top;
+    if (top == nullptr || top->scopeId != id) push(e);
+  } while (e != tail);
 }
 
 bool SymbolTable::closeScope() {
   if (stack.size() < 2) return false;
-  open[stack.back().scopeId] = 0;
+  uint32_t id = stack.back().scopeId;
   stack.pop_back();
+  if (id >= scopeTails.size() || scopeTails[id] == nullptr) return true;
+  SymbolEntry* tail = scopeTails[id];
+  SymbolEntry* e = tail;
+  do {
+    e = e->nextInScope;
+    if (e->scopeId == id && e->visible) unlink(e);
+  } while (e != tail);
   return true;
 }
 
 void SymbolTable::resetScopes() {
-  for (const auto& frame : stack)
-    if (frame.scopeId < open.size()) open[frame.scopeId] = 0;
+  while (stack.size() > 1) (void)closeScope();
   stack.clear();
   scopeCounter = 1;
   stack.push_back({1, nullptr});
-  if (open.size() < 2) open.resize(2, 0);
-  open[1] = 1;
+}
+
+void SymbolTable::forgetMemos() {
+  for (SymbolEntry& e : all) e.memoEpoch = 0;
 }
 
 }  // namespace zendra

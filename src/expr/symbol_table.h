@@ -1,6 +1,7 @@
 // Symbol table: names in numbered scopes, found innermost scope first.
 // A name's value is not stored for its uses: it is computed from its definition each time.
-// Lookups go by interned name id; names defined in one scope only (nearly all) need no hashing.
+// Each name keeps the chain of its entries that open scopes make visible, innermost on top,
+// so a lookup is one indexed read whatever the nesting; scopes push and pop their entries.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace zendra {
 
 enum class DefinitionKind : uint8_t {
   None,       // no definition: uses fail with "missing label"
-  Statement,  // `name = expression`, `.lbl`, or a name from the command line: the statement's operand
+  Statement,  // `name = expression`, `.lbl`, a name from the command line: its operand
   Address,    // a made-up record: the program counter where the defining statement began
 };
 
@@ -25,8 +26,9 @@ struct SymbolEntry {
   const StatementRecord* definition = nullptr;  // Statement kind
   uint32_t definitionLine = 0;                  // Address kind; Statement kind reads its record
   uint16_t definitionFile = 0;
-  int32_t definitionPc = 4096;  // what `*` means inside the definition; the address itself for Address
-  int32_t value = 0;            // as last stored, for the symbol file
+  // What `*` means inside the definition; for the Address kind, the address itself.
+  int32_t definitionPc = 4096;
+  int32_t value = 0;  // as last stored, for the symbol file
   bool hasVariable = false;
   int32_t variableValue = 0;
   bool opensScope = false;
@@ -37,10 +39,29 @@ struct SymbolEntry {
   bool memoOk = false;
   uint32_t memoEpoch = 0;
   int32_t memoValue = 0;
-  SymbolEntry* nextSameName = nullptr;
+  // Scope bookkeeping, kept by the table.
+  bool visible = false;                // linked in its name's chain
+  bool twinBehind = false;             // a later entry shares this name and scope
+  SymbolEntry* hides = nullptr;        // next entry down the name's chain (an outer scope)
+  SymbolEntry* hiddenBy = nullptr;     // next entry up the chain (an inner scope)
+  SymbolEntry* nextInScope = nullptr;  // circular, in definition order
 
-  int32_t line() const { return definitionKind == DefinitionKind::Statement ? static_cast<int32_t>(definition->line) : definitionKind == DefinitionKind::Address ? static_cast<int32_t>(definitionLine) : -1; }
-  uint32_t fileIndex() const { return definitionKind == DefinitionKind::Statement ? definition->fileIndex : definitionKind == DefinitionKind::Address ? definitionFile : 0; }
+  int32_t line() const {
+    switch (definitionKind) {
+      case DefinitionKind::None: return -1;
+      case DefinitionKind::Statement: return static_cast<int32_t>(definition->line);
+      case DefinitionKind::Address: return static_cast<int32_t>(definitionLine);
+    }
+    return -1;
+  }
+  uint32_t fileIndex() const {
+    switch (definitionKind) {
+      case DefinitionKind::None: return 0;
+      case DefinitionKind::Statement: return definition->fileIndex;
+      case DefinitionKind::Address: return definitionFile;
+    }
+    return 0;
+  }
 };
 
 struct ScopeFrame {
@@ -53,7 +74,10 @@ class SymbolTable {
   SymbolTable() { resetScopes(); }
   void reserveNames(size_t count);
 
-  SymbolEntry* lookup(uint32_t nameId) const;
+  // The entry of the innermost open scope that has the name (the first defined there), or null.
+  SymbolEntry* lookup(uint32_t nameId) const {
+    return nameId < chains.size() ? chains[nameId].top : nullptr;
+  }
   // A new entry in the current scope; never checks for duplicates.
   SymbolEntry* define(uint32_t nameId);
   // Moves an entry to the global scope (a `.var` variable).
@@ -61,6 +85,7 @@ class SymbolTable {
 
   void openScope(const StatementRecord* opening);
   [[nodiscard]] bool closeScope();
+  // Back to the global scope alone, with scope numbers starting again (each pass).
   void resetScopes();
   const ScopeFrame& currentScope() const { return stack.back(); }
   size_t depth() const { return stack.size(); }
@@ -68,27 +93,26 @@ class SymbolTable {
   // Every entry, in insertion order.
   const std::deque<SymbolEntry>& entries() const { return all; }
   size_t size() const { return all.size(); }
+  // Drops every evaluation memo (when the epoch counter starts again).
+  void forgetMemos();
 
  private:
-  struct NameInfo {
-    SymbolEntry* first = nullptr;
-    SymbolEntry* last = nullptr;
-    uint32_t count = 0;
+  struct Chain {
+    SymbolEntry* top = nullptr;
+    SymbolEntry* bottom = nullptr;
   };
-  bool onStack(uint32_t scopeId) const { return scopeId < open.size() && open[scopeId] != 0; }
-  SymbolEntry* probe(uint32_t nameId, uint32_t scopeId) const;
-  void insertKey(SymbolEntry* entry);
-  void eraseKey(SymbolEntry* entry);
-  void growMap();
+  void push(SymbolEntry* entry);
+  void linkBottom(SymbolEntry* entry);
+  void unlink(SymbolEntry* entry);
+  void replace(SymbolEntry* old, SymbolEntry* entry);
+  void appendToScope(SymbolEntry* entry);
+  SymbolEntry* laterTwin(const SymbolEntry* entry, uint32_t scopeId) const;
 
   std::deque<SymbolEntry> all;
-  std::vector<NameInfo> names;
+  std::vector<Chain> chains;             // by name id
+  std::vector<SymbolEntry*> scopeTails;  // by scope id: the last entry defined there
   std::vector<ScopeFrame> stack;
-  std::vector<uint8_t> open;  // by scope id: on the stack now
   uint32_t scopeCounter = 1;
-  // (name, scope) -> first entry, kept only for names that have more than one entry.
-  std::vector<SymbolEntry*> map;
-  size_t mapUsed = 0;
 };
 
 }  // namespace zendra
