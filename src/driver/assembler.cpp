@@ -40,64 +40,55 @@ uint32_t Assembler::internName(std::string_view name) {
 namespace {
 
 constexpr size_t kMaxMessage = 999;
+constexpr int kMaxOverlapErrors = 5;
 
-void printLine(std::ostream& out, ErrorCode code, int32_t line, std::string_view file,
-               std::string_view message, int32_t column) {
+// The message of a code: the template as it is (plain form, a "%s" stays visible), or filled
+// with the text and cut to kMaxMessage characters. Empty for a code without a row.
+std::string buildMessage(ErrorCode code, const std::string_view* text) {
+  std::string_view pattern = errorTemplate(code);
+  size_t at = pattern.find("%s");
+  if (text == nullptr || at == std::string_view::npos) return std::string(pattern);
+  std::string message;
+  message.reserve(pattern.size() + text->size());
+  message.append(pattern.substr(0, at)).append(*text).append(pattern.substr(at + 2));
+  if (message.size() > kMaxMessage) message.resize(kMaxMessage);
+  return message;
+}
+
+// Both forms of reportError; `text` is null for the plain form.
+void report(Assembler& as, ErrorCode code, int32_t line, std::string_view file,
+            const std::string_view* text, int32_t column) {
+  if (code == ErrorCode::OverlappedOutput && ++as.overlapErrorCount > kMaxOverlapErrors) {
+    if (as.overlapErrorCount == kMaxOverlapErrors + 1)
+      as.out << " (suppressing further overlap errors)\n";
+    return;
+  }
+  if (errorTemplate(code).empty()) return;
+  std::string message = buildMessage(code, text);
+  // Loading errors (pass 0) appear under the header of pass 1.
+  int header = as.pass == 0 ? 1 : as.pass;
+  if (header != as.lastHeaderPass) {
+    as.lastHeaderPass = header;
+    as.out << "\nPass " << header << ":\n\n";
+  }
+  std::ostream& out = as.out;
   out << file;
   if (line >= 0) out << '(' << line << ')';
   out << " : error " << static_cast<int>(code) << ": " << message;
   if (line >= 0 && column >= 0) out << " at col " << column;
   out << '\n';
+  ++as.errorCount;
 }
 
 }  // namespace
 
 void Assembler::reportError(ErrorCode code, int32_t line, std::string_view file, int32_t column) {
-  if (code == ErrorCode::OverlappedOutput) {
-    ++overlapErrorCount;
-    if (overlapErrorCount > 5) {
-      if (overlapErrorCount == 6) out << " (suppressing further overlap errors)\n";
-      return;
-    }
-  }
-  std::string_view message = errorTemplate(code);
-  if (message.empty()) return;
-  int header = pass == 0 ? 1 : pass;
-  if (header != lastHeaderPass) {
-    lastHeaderPass = header;
-    out << "\nPass " << header << ":\n\n";
-  }
-  printLine(out, code, line, file, message, column);
-  ++errorCount;
+  report(*this, code, line, file, nullptr, column);
 }
 
 void Assembler::reportError(ErrorCode code, int32_t line, std::string_view file,
                             std::string_view text, int32_t column) {
-  if (code == ErrorCode::OverlappedOutput) {
-    ++overlapErrorCount;
-    if (overlapErrorCount > 5) {
-      if (overlapErrorCount == 6) out << " (suppressing further overlap errors)\n";
-      return;
-    }
-  }
-  std::string_view pattern = errorTemplate(code);
-  if (pattern.empty()) return;
-  std::string message;
-  size_t at = pattern.find("%s");
-  if (at == std::string_view::npos) {
-    message = pattern;
-  } else {
-    message.reserve(pattern.size() + text.size());
-    message.append(pattern.substr(0, at)).append(text).append(pattern.substr(at + 2));
-  }
-  if (message.size() > kMaxMessage) message.resize(kMaxMessage);
-  int header = pass == 0 ? 1 : pass;
-  if (header != lastHeaderPass) {
-    lastHeaderPass = header;
-    out << "\nPass " << header << ":\n\n";
-  }
-  printLine(out, code, line, file, message, column);
-  ++errorCount;
+  report(*this, code, line, file, &text, column);
 }
 
 void Assembler::reportPendingAt(int32_t line, std::string_view file) {

@@ -204,7 +204,9 @@ void printSummary(Assembler& as) {
     as.out << "\tNote: overlap was first seen at " << image.overlapNote.fileName << '('
            << image.overlapNote.line << ").\n";
   }
-  uint32_t count = (image.highAddress - image.lowAddress + (as.settings.omitLoad ? 0 : 2)) & 0xFFFF;
+  // The true file size: an image of 65,534 bytes or more would read as a few bytes if the
+  // count were cut to 16 bits.
+  uint32_t count = image.highAddress - image.lowAddress + (as.settings.omitLoad ? 0 : 2);
   std::snprintf(line, sizeof line, "\tAssembled: $%04x - $%04x / Writing %u/$%04x bytes ",
                 image.lowAddress, (image.highAddress - 1) & 0xFFFF, count, count);
   as.out << line << (as.settings.omitLoad ? "\n" : "incl load address\n");

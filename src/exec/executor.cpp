@@ -99,6 +99,13 @@ bool evaluateOperand(Assembler& as, const StatementRecord& st, int32_t& value) {
   return true;
 }
 
+void pushInclude(Assembler& as, const StatementRecord& st) {
+  as.includeStack.push_back(
+      {st.fileIndex, as.symbols.currentScope().scopeId, as.ifDepth, as.skipLevel, st.line});
+}
+
+// Closes a file: a scope it left open is reported at its `.block` and closed (failing the
+// pass), and the conditional depth returns to what it was at the `.include`, silently.
 bool executeEndOfFile(Assembler& as, const StatementRecord& st) {
   IncludeRecord record{st.fileIndex, 1, 0, 0, 0};
   if (!as.includeStack.empty()) {
@@ -107,7 +114,8 @@ bool executeEndOfFile(Assembler& as, const StatementRecord& st) {
   }
   const ScopeFrame& scope = as.symbols.currentScope();
   if (record.scopeId != scope.scopeId) {
-    // A scope left open in the file is reported at its `.block` and closed.
+    // Without an opening statement (a `.bend` in the file closed the includer's scope), the
+    // `.include` line is the place to name.
     if (scope.opening != nullptr)
       as.reportError(ErrorCode::BlockWithoutBend, static_cast<int32_t>(scope.opening->line),
                      as.fileName(scope.opening->fileIndex));
@@ -119,6 +127,7 @@ bool executeEndOfFile(Assembler& as, const StatementRecord& st) {
     }
     as.errorCodePending = ErrorCode::Ok;
   }
+  // Only the depth comes back: skipping begun in the file goes on until an `.endif`.
   as.ifDepth = record.ifDepth;
   return true;
 }
@@ -157,10 +166,7 @@ bool executePseudoOp(Assembler& as, StatementRecord& st) {
     case PseudoOp::Bend:
       if (!as.symbols.closeScope()) return as.fail(ErrorCode::BendWithoutBlock);
       return true;
-    case PseudoOp::Include:
-      as.includeStack.push_back({st.fileIndex, as.symbols.currentScope().scopeId, as.ifDepth,
-                                 as.skipLevel, st.line});
-      return true;
+    case PseudoOp::Include: pushInclude(as, st); return true;
     case PseudoOp::EndOfFile: return executeEndOfFile(as, st);
     case PseudoOp::Binary: return executeBinary(as, st);
     case PseudoOp::Offs:

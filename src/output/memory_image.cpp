@@ -11,7 +11,9 @@ namespace zendra {
 
 bool emitByte(Assembler& as, int32_t value, ByteKind kind, StatementRecord& st) {
   MemoryImage& image = as.image;
-  uint32_t address = static_cast<uint32_t>(as.pc + image.offsetValue) & 0xFFFF;
+  // Unsigned sum: any `.offs` value wraps into the 16-bit address space without overflow.
+  uint32_t address =
+      (static_cast<uint32_t>(as.pc) + static_cast<uint32_t>(image.offsetValue)) & 0xFFFF;
   if (address < image.lowAddress) image.lowAddress = address;
   bool overlap = false;
   if (as.pass == 2) {

@@ -1,0 +1,4 @@
+	.binary ""
+	.binary "  "
+	.binary "none.bin"
+	.binary "dir"

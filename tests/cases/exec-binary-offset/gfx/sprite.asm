@@ -1,0 +1,1 @@
+	.binary "sprite.bin", 1	; found beside this file

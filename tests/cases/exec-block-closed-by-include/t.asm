@@ -1,0 +1,4 @@
+	.block
+	.include "closer.asm"
+	.bend
+	nop

@@ -1,0 +1,5 @@
+	nop
+	.bend
+	.include "part.asm"
+	.block
+	nop

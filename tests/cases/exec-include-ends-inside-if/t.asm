@@ -1,0 +1,7 @@
+	.include "on.asm"
+	lda #1
+	.endif
+	.include "off.asm"
+	brk
+	.endif
+	sec

@@ -1,0 +1,3 @@
+	*= later
+	nop
+later	nop

@@ -1,0 +1,4 @@
+	*= 0
+	nop
+	*= $ffff
+	nop

@@ -1,0 +1,4 @@
+; only names
+screen	= $0400
+here
+	*= $2000

@@ -1,0 +1,3 @@
+	lda zp	; absolute in pass 1, zero page in pass 2
+	rts
+zp	= $10

@@ -1,0 +1,5 @@
+	nop
+loop:	nop
+	lda #1
+	lda (1
+	nop

@@ -1,0 +1,1 @@
+black	= 1	; in the working folder: not reached

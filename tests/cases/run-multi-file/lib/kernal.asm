@@ -1,0 +1,1 @@
+chrout	= $1234	; the environment's folder comes first

@@ -1,0 +1,1 @@
+black	= 0	; found beside defs.asm

@@ -1,0 +1,4 @@
+border	= $d020
+paper	= $d021
+	.include "colors.asm"
+	.include "kernal.asm"

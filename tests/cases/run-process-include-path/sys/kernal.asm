@@ -1,0 +1,1 @@
+chrout	= $ffd2

@@ -1,0 +1,2 @@
+	.include "kernal.asm"
+	jmp chrout

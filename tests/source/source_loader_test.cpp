@@ -1,0 +1,121 @@
+// Source loader: how lines of the main file and its includes land in the one statement list
+// (line numbers, end-of-file markers, `.end`, macro bodies), and standard input.
+// The loading errors are end-to-end cases (tests/cases/load-*).
+
+#include "source/source_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "driver/assembler.h"
+#include "support/case_runner.h"
+
+namespace zendra {
+namespace {
+
+namespace fs = std::filesystem;
+
+// "file:line text" per statement, the end-of-file marker as "eof", an empty line as "-".
+std::string render(const Assembler& as, const StatementList& list) {
+  std::string text;
+  for (const StatementRecord* st : list) {
+    std::string_view raw = st->rawText;
+    raw.remove_prefix(std::min(raw.find_first_not_of(" \t"), raw.size()));
+    std::string item = fs::path(std::string(as.fileName(st->fileIndex))).filename().string() + ":" +
+                       std::to_string(st->line) + " ";
+    item += st->pseudoOp == PseudoOp::EndOfFile ? "eof" : raw.empty() ? "-" : std::string(raw);
+    text += (text.empty() ? "" : " | ") + item;
+  }
+  return text;
+}
+
+struct Loaded {
+  std::ostringstream out;
+  Assembler as{RunSettings{}, out};
+  bool ok = false;
+};
+
+// Writes the files into a fresh folder and loads t.asm from there.
+void load(Loaded& l, const std::map<std::string, std::string>& files) {
+  fs::path dir = testing::makeTempDir("zendra-loader");
+  for (const auto& [name, text] : files) testing::writeFile(dir / name, text);
+  l.as.settings.inputName = (dir / "t.asm").string();
+  l.ok = loadSource(l.as, l.as.settings.inputName, nullptr, l.as.statements);
+  fs::remove_all(dir);
+}
+
+struct LineCase {
+  std::string_view source, statements;
+};
+constexpr LineCase kLineCases[] = {
+    {"", "t.asm:1 eof"},
+    {"\tnop\n", "t.asm:1 nop | t.asm:2 eof"},
+    {"\tnop\n\tbrk", "t.asm:1 nop | t.asm:2 brk | t.asm:3 eof"},  // no final newline
+    {"\tnop\r\n\tbrk\r\n", "t.asm:1 nop | t.asm:2 brk | t.asm:3 eof"},
+    {"\tnop\n\n; note\n", "t.asm:1 nop | t.asm:2 - | t.asm:3 ; note | t.asm:4 eof"},
+    {"\tnop\n\t.end\n\tbrk\n", "t.asm:1 nop | t.asm:3 eof"},  // `.end` itself is dropped
+    {"m\t.macro\n\tnop\n\t.endm\n\tbrk\n", "t.asm:1 m\t.macro | t.asm:3 .endm | t.asm:4 brk | t.asm:5 eof"},
+};
+
+TEST(SourceLoader, PlacesEachLineWithItsNumber) {
+  for (const LineCase& c : kLineCases) {
+    SCOPED_TRACE(c.source);
+    Loaded l;
+    load(l, {{"t.asm", std::string(c.source)}});
+    EXPECT_TRUE(l.ok);
+    EXPECT_EQ(render(l.as, l.as.statements), c.statements);
+    EXPECT_EQ(l.out.str(), "");
+  }
+}
+
+TEST(SourceLoader, CollectsMacroBodies) {
+  Loaded l;
+  load(l, {{"t.asm", "m\t.macro\n\tnop\n\n\t.endm\n"}});
+  ASSERT_TRUE(l.ok);
+  const StatementRecord* definition = l.as.statements.front();
+  ASSERT_NE(definition->macro, nullptr);
+  EXPECT_EQ(definition->macro->name, "m");
+  EXPECT_TRUE(definition->macro->opensScope);
+  EXPECT_EQ(render(l.as, definition->macro->body), "t.asm:2 nop | t.asm:3 -");
+}
+
+TEST(SourceLoader, IncludedLinesFollowTheirInclude) {
+  Loaded l;
+  load(l, {{"t.asm", "\t.include \"i.asm\"\n\tbrk\n"}, {"i.asm", "\tnop\n\t.end\n\tclc\n"}});
+  EXPECT_TRUE(l.ok);
+  EXPECT_EQ(render(l.as, l.as.statements),
+            "t.asm:1 .include \"i.asm\" | i.asm:1 nop | i.asm:3 eof | t.asm:2 brk | t.asm:3 eof");
+  EXPECT_EQ(l.as.loadCount, 2);
+  ASSERT_EQ(l.as.files.size(), 2u);
+  EXPECT_EQ(fs::path(l.as.files[1].name).filename(), "i.asm");
+}
+
+// Inside a definition the included lines are the macro's; the `.include` and the file's
+// marker stay in the program, so the file boundary is kept.
+TEST(SourceLoader, IncludeInsideADefinitionFeedsItsBody) {
+  Loaded l;
+  load(l, {{"t.asm", "m\t.macro\n\t.include \"i.asm\"\n\t.endm\n"},
+           {"i.asm", "\tnop\n\t.include \"j.asm\"\n"},
+           {"j.asm", "\tclc\n"}});
+  ASSERT_TRUE(l.ok);
+  EXPECT_EQ(render(l.as, l.as.statements),
+            "t.asm:1 m\t.macro | t.asm:2 .include \"i.asm\" | i.asm:2 .include \"j.asm\" | "
+            "j.asm:2 eof | i.asm:3 eof | t.asm:3 .endm | t.asm:4 eof");
+  EXPECT_EQ(render(l.as, l.as.statements.front()->macro->body), "i.asm:1 nop | j.asm:1 clc");
+}
+
+TEST(SourceLoader, EmptyNameReadsStandardInput) {
+  std::ostringstream out;
+  Assembler as{RunSettings{}, out};
+  std::istringstream in("\tnop\n\tbrk");
+  as.in = &in;
+  EXPECT_TRUE(loadSource(as, "", nullptr, as.statements));
+  EXPECT_EQ(render(as, as.statements), ":1 nop | :2 brk | :3 eof");
+}
+
+}  // namespace
+}  // namespace zendra
