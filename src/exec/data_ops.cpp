@@ -29,6 +29,30 @@ const MacroArgument* stringArgument(const Assembler& as, char digit) {
   return arg.kind == ExprKind::String ? &arg : nullptr;
 }
 
+// Where the bytes of a text form go. `.shift` holds each byte back until the next one is known,
+// so the last byte it emits carries bit 7, whether it came from a character, a control code or
+// the last character of a string argument; an error lets the held byte out unchanged.
+struct TextOutput {
+  Assembler& as;
+  StatementRecord& st;
+  bool shift;
+  bool held = false;
+  int32_t pending = 0;
+
+  bool put(int32_t value) {
+    if (!shift) return emitByte(as, value, ByteKind::Text, st);
+    bool ok = !held || emitByte(as, pending, ByteKind::Text, st);
+    pending = value;
+    held = ok;
+    return ok;
+  }
+  bool fail(ErrorCode code) {
+    if (held) (void)emitByte(as, pending, ByteKind::Text, st);
+    return as.fail(code);
+  }
+  bool finish() { return !held || emitByte(as, pending | 0x80, ByteKind::Text, st); }
+};
+
 }  // namespace
 
 bool emitDataList(Assembler& as, StatementRecord& st) {
@@ -46,7 +70,8 @@ bool emitDataList(Assembler& as, StatementRecord& st) {
       as.errorCodePending = ErrorCode::InvalidExpression;  // the evaluator's text stays
       return false;
     }
-    if (st.pseudoOp == PseudoOp::Rta) value = static_cast<int32_t>(static_cast<uint32_t>(value) - 1);
+    if (st.pseudoOp == PseudoOp::Rta)
+      value = static_cast<int32_t>(static_cast<uint32_t>(value) - 1);  // wraps like the target
     if (!emitWord(as, value, st)) return false;
   }
   return true;
@@ -78,54 +103,42 @@ bool emitText(Assembler& as, StatementRecord& st) {
   std::string_view s = st.stringOperand;
   if (s.empty()) return as.fail(ErrorCode::Unknown);
   bool screen = st.pseudoOp == PseudoOp::Screen;
-  bool shift = st.pseudoOp == PseudoOp::Shift;
   bool conversion = as.settings.petsciiConversion;
+  TextOutput out{as, st, st.pseudoOp == PseudoOp::Shift};
   bool inBrace = false;
   size_t nameStart = 0;
-  int32_t last = 0;
-  bool held = false;  // `.shift` holds back the last byte to set its bit 7
   for (size_t i = 0; i < s.size(); ++i) {
     char c = s[i];
-    int32_t value = 0;
     if (inBrace) {
-      if (c == '{') return as.fail(ErrorCode::MissingBrace);
+      if (c == '{') return out.fail(ErrorCode::MissingBrace);
       if (c != '}') continue;
-      value = controlCodeValue(s.substr(nameStart, i - nameStart)).code;
+      // An unknown name is the byte 0, and so is a code without a screen code.
+      int32_t value = controlCodeValue(s.substr(nameStart, i - nameStart)).code;
       if (screen) {
         ScreenCode code = petsciiToScreen(static_cast<uint8_t>(value));
         value = code.found ? code.code : 0;
       }
       inBrace = false;
-    } else if (c == '@' && i + 1 < s.size() && stringArgument(as, s[i + 1]) != nullptr) {
-      std::string_view text = stringArgument(as, s[i + 1])->text;
-      ++i;
-      // The argument's last character carries bit 7 when the operand ends here.
-      for (size_t k = 0; k < text.size(); ++k) {
-        int32_t byte = convertTextChar(static_cast<uint8_t>(text[k]), screen, conversion);
-        if (shift && i == s.size() - 1 && k == text.size() - 1) {
-          last = byte;
-          held = true;
-        } else if (!emitByte(as, byte, ByteKind::Text, st)) {
-          return false;
-        }
-      }
+      if (!out.put(value)) return false;
       continue;
-    } else if (c == '{') {
+    }
+    if (c == '{') {
       inBrace = true;
       nameStart = i + 1;
       continue;
-    } else {
-      value = convertTextChar(static_cast<uint8_t>(c), screen, conversion);
     }
-    last = value;
-    if (shift && i == s.size() - 1) {
-      held = true;
-    } else if (!emitByte(as, value, ByteKind::Text, st)) {
-      return false;
+    const MacroArgument* arg =
+        c == '@' && i + 1 < s.size() ? stringArgument(as, s[i + 1]) : nullptr;
+    if (arg == nullptr) {
+      if (!out.put(convertTextChar(static_cast<uint8_t>(c), screen, conversion))) return false;
+      continue;
     }
+    ++i;
+    for (char ch : arg->text)
+      if (!out.put(convertTextChar(static_cast<uint8_t>(ch), screen, conversion))) return false;
   }
-  if (inBrace) return as.fail(ErrorCode::MissingBrace);
-  if (shift && held && !emitByte(as, last | 0x80, ByteKind::Text, st)) return false;
+  if (inBrace) return out.fail(ErrorCode::MissingBrace);
+  if (!out.finish()) return false;
   if (st.pseudoOp == PseudoOp::Null && !emitByte(as, 0, ByteKind::Text, st)) return false;
   return true;
 }

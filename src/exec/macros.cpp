@@ -61,27 +61,32 @@ bool substituteArguments(Assembler& as, std::string_view text, std::string& out)
 }
 
 // Reads the file of an `.include` met in an expansion and places it right after the `.include`.
-void loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
-                            StatementRecord& include, const StatementRecord& call) {
+// False when nothing was placed (reported here): the `.include` must then not run, since no
+// end-of-file marker would pop the include record it pushes.
+bool loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
+                            const StatementRecord& include, const StatementRecord& call) {
   list[position]->includeLoaded = true;
   std::string_view name = include.stringOperand;
   if (isBlankText(name)) {
     as.reportError(ErrorCode::FilenameMissing, static_cast<int32_t>(include.line),
                    as.fileName(include.fileIndex));
     as.passFailed = true;
-    return;
+    return false;
   }
   std::string found = findSourceFile(as.fileName(include.fileIndex), name, as.settings.includeDirs);
   if (found.empty()) {
     as.reportError(ErrorCode::FileDoesNotExist, static_cast<int32_t>(call.line),
                    as.fileName(call.fileIndex), name, -1);
     as.passFailed = true;
-    return;
+    return false;
   }
   StatementList loaded;
   if (!loadSource(as, found, nullptr, loaded)) as.passFailed = true;
-  list.insert(list.begin() + static_cast<std::ptrdiff_t>(position) + 1, loaded.begin(), loaded.end());
+  if (loaded.empty()) return false;
+  auto after = list.begin() + static_cast<std::ptrdiff_t>(position) + 1;
+  list.insert(after, loaded.begin(), loaded.end());
   for (size_t i = position + 1; i < list.size(); ++i) list[i]->position = static_cast<uint32_t>(i);
+  return true;
 }
 
 bool buildArguments(Assembler& as, const StatementRecord& call, MacroArguments& args) {
@@ -100,8 +105,23 @@ bool buildArguments(Assembler& as, const StatementRecord& call, MacroArguments& 
   return true;
 }
 
+// Pass 2 runs the copies of a call's last pass-1 expansion every time the call is met, while a
+// jump target defined in an earlier expansion still names that expansion's copy. Pointing the
+// entry at the copy of the same line that runs keeps a `.goto` inside the list being executed.
+void adoptJumpTarget(Assembler& as, StatementRecord& st) {
+  if (!st.hasLabel()) return;
+  SymbolEntry* entry = as.symbols.lookup(st.labelId);
+  if (entry == nullptr || entry->definitionKind != DefinitionKind::Statement) return;
+  const StatementRecord* old = entry->definition;
+  if (old == &st || old->rawText.data() != st.rawText.data()) return;
+  // A `.lbl` copy first made in this pass has no line-index leaf yet; the line is the same.
+  if (st.operand == nullptr) st.operand = old->operand;
+  entry->definition = &st;
+}
+
 void reportExpansionLimit(Assembler& as, const StatementRecord& call) {
-  as.reportError(ErrorCode::NestedMacro, static_cast<int32_t>(call.line), as.fileName(call.fileIndex));
+  as.reportError(ErrorCode::NestedMacro, static_cast<int32_t>(call.line),
+                 as.fileName(call.fileIndex));
   as.passFailed = true;
   as.abortExpansions = true;
 }
@@ -129,10 +149,14 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
         }
         exec = fresh;
       }
-      if (exec->pseudoOp == PseudoOp::Include && !st->includeLoaded)
-        loadIncludeInExpansion(as, list, k, *exec, *call);
+      if (exec->pseudoOp == PseudoOp::Include && !st->includeLoaded &&
+          !loadIncludeInExpansion(as, list, k, *exec, *call))
+        continue;
     }
-    if (!executeStatement(as, *exec)) {
+    bool ok = executeStatement(as, *exec);
+    if (call != nullptr && as.pass == 2 && exec == st && as.skipLevel == 0)
+      adoptJumpTarget(as, *st);
+    if (!ok) {
       if (call != nullptr && as.errorCodePending == ErrorCode::IllegalParameter)
         as.reportPending(*call);
       else
@@ -191,6 +215,10 @@ bool expandMacro(Assembler& as, StatementRecord& call) {
     if (as.pass == 1) as.expansions.push_back({call.macroCallIndex, copies});
     record.copies = copies;
   }
+  // macroArgs points into this stack while the enclosing expansions run, so it must never
+  // reallocate: room for every depth is reserved once.
+  if (as.argumentStack.capacity() < static_cast<size_t>(kMaxMacroDepth) + 1)
+    as.argumentStack.reserve(static_cast<size_t>(kMaxMacroDepth) + 1);
   if (as.argumentStack.size() <= static_cast<size_t>(as.macroDepth))
     as.argumentStack.resize(static_cast<size_t>(as.macroDepth) + 1);
   MacroArguments& args = as.argumentStack[static_cast<size_t>(as.macroDepth)];
