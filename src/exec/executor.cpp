@@ -181,8 +181,10 @@ bool executePseudoOp(Assembler& as, StatementRecord& st) {
     case PseudoOp::Hidemac: as.listing.showMacros = false; return true;
     case PseudoOp::Showmac: as.listing.showMacros = true; return true;
     case PseudoOp::Proff:
-      finishListLine(as, false);
-      as.listing.current = nullptr;  // listed once, here, with its text
+      if (as.listing.enabled && as.listing.file != nullptr) {
+        finishListLine(as, false);
+        as.listing.current = nullptr;  // listed once, here, with its text
+      }
       as.listing.enabled = false;
       return true;
     case PseudoOp::Pron: as.listing.enabled = true; return true;

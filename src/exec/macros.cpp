@@ -135,32 +135,37 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
     if (call != nullptr && as.abortExpansions) return true;
     StatementRecord* st = list[k];
     if (as.pass == 1) st->pcBefore = as.pc;
-    StatementRecord* exec = st;
     if (call != nullptr) {
-      if (substituteArguments(as, st->rawText, substituted)) {
+      // A line with `@n` is rebuilt from the argument texts, which are the same every time
+      // this copy runs; the rebuilt record takes the copy's place in the list, so later
+      // executions, jumps and the symbol file all see the statement that really ran.
+      if (!st->substituted && substituteArguments(as, st->rawText, substituted)) {
         StatementRecord* fresh = as.newStatement();
         fresh->line = st->line;
         fresh->fileIndex = st->fileIndex;
+        fresh->pcBefore = st->pcBefore;
+        fresh->position = st->position;
+        fresh->substituted = true;
         fresh->rawText = as.texts.store(substituted);
         if (!parser.parseLine(*fresh, ParseState::LineStart, fresh->rawText)) {
           as.errorCodePending = parser.errorCode;
           as.errorText = parser.errorText;
           return false;
         }
-        exec = fresh;
+        list[k] = fresh;
+        st = fresh;
       }
-      if (exec->pseudoOp == PseudoOp::Include && !st->includeLoaded &&
-          !loadIncludeInExpansion(as, list, k, *exec, *call))
+      if (st->pseudoOp == PseudoOp::Include && !st->includeLoaded &&
+          !loadIncludeInExpansion(as, list, k, *st, *call))
         continue;
     }
-    bool ok = executeStatement(as, *exec);
-    if (call != nullptr && as.pass == 2 && exec == st && as.skipLevel == 0)
-      adoptJumpTarget(as, *st);
+    bool ok = executeStatement(as, *st);
+    if (call != nullptr && as.pass == 2 && as.skipLevel == 0) adoptJumpTarget(as, *st);
     if (!ok) {
       if (call != nullptr && as.errorCodePending == ErrorCode::IllegalParameter)
         as.reportPending(*call);
       else
-        as.reportPending(*exec);
+        as.reportPending(*st);
     }
     if (as.pass == 1) st->pcAfter = as.pc;
     if (as.gotoTarget != nullptr && !checkJumpTarget(as, list, k)) {

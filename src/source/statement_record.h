@@ -52,6 +52,7 @@ struct StatementRecord {
   bool emitted = false;
   bool needsSubstitution = false;  // holds `@` and a digit: re-parsed after substitution
   bool includeLoaded = false;      // an `.include` in a macro copy whose file was read
+  bool substituted = false;        // rebuilt from a macro line's `@n` text: not substituted again
 
   bool hasLabel() const { return labelId != kNoName; }
   ExprNode* listItem(size_t i) const { return operandList[i]; }

@@ -1,0 +1,6 @@
+m .macro
+ .proff
+ nop
+ .endm
+ #m
+ rts

@@ -1,0 +1,5 @@
+m .macro
+ lda #@1
+ nop
+ .endm
+ #m "1"
