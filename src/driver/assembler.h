@@ -8,9 +8,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "driver/error_table.h"
+#include "driver/pool.h"
 #include "exec/wave.h"
 #include "expr/expr_node.h"
 #include "expr/name_table.h"
@@ -63,8 +65,7 @@ struct Expansion {
 // A source file read whole; statements view its buffer, which never moves.
 struct SourceFile {
   std::string name;
-  std::unique_ptr<char[]> buffer;
-  size_t size = 0;
+  std::vector<char> text;  // never resized after loading
 };
 
 constexpr int kMaxMacroDepth = 256;
@@ -85,10 +86,12 @@ class Assembler {
 
   // Source and statements.
   std::deque<SourceFile> files;             // by fileIndex
-  std::deque<StatementRecord> statementPool;  // every record of the run, never freed early
-  std::deque<MacroRecord> macroPool;
-  std::deque<StatementList> listPool;
-  std::deque<std::vector<uint8_t>> binaryPool;
+  Pool<StatementRecord> statementPool;  // every record of the run, never freed early
+  Pool<MacroRecord, 256> macroPool;
+  Pool<StatementList, 256> listPool;
+  Pool<std::vector<uint8_t>, 16> binaryPool;
+  // The contents a `.binary` statement loaded, kept so that pass 2 does not read it again.
+  std::unordered_map<const StatementRecord*, const std::vector<uint8_t>*> binaryData;
   StatementList statements;
   int loadCount = 0;
   NodeArena nodes;

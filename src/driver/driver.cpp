@@ -153,7 +153,6 @@ void defineCommandLineNames(Assembler& as, const std::vector<std::string>& defin
     StatementRecord* definition = as.newStatement();
     definition->line = 0;
     definition->fileIndex = 0;
-    definition->rawText = value;
     (void)parser.parseLine(*definition, ParseState::ExpressionStart, value);
     entry->definitionKind = DefinitionKind::Statement;
     entry->definition = definition;

@@ -100,7 +100,7 @@ bool emitRepeat(Assembler& as, StatementRecord& st) {
 }
 
 bool emitText(Assembler& as, StatementRecord& st) {
-  std::string_view s = st.stringOperand;
+  std::string_view s = st.stringOperand();
   if (s.empty()) return as.fail(ErrorCode::Unknown);
   bool screen = st.pseudoOp == PseudoOp::Screen;
   bool conversion = as.settings.petsciiConversion;

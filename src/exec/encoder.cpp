@@ -26,7 +26,7 @@ bool failEvaluation(Assembler& as) {
 }  // namespace
 
 bool encodeInstruction(Assembler& as, StatementRecord& st) {
-  const OpcodeEntry& entry = *st.mnemonic;
+  const OpcodeEntry& entry = *st.mnemonic();
   AddressingMode mode = st.mode;
   if (mode == M::ZeroPage || mode == M::ZeroPageX || mode == M::ZeroPageY) {
     // Pass 1 counts an unresolved operand as 65535, so it is sized absolute until known.

@@ -38,13 +38,13 @@ bool defineLabel(Assembler& as, StatementRecord& st) {
       (found->scopeId == as.symbols.currentScope().scopeId || (isVar && found->scopeId == 1))) {
     if (isVar) return true;  // the `.var` handler assigns it
     std::string text = "\"";
-    text.append(st.label).append("\" previously defined at line ");
+    text.append(st.label()).append("\" previously defined at line ");
     text += std::to_string(found->line());
     return as.fail(ErrorCode::DoubleDefined, text);
   }
   SymbolEntry* entry = as.symbols.define(st.labelId);
   entry->definitionPc = as.startPc;
-  bool assignment = st.mnemonic == nullptr && st.pseudoOp == PseudoOp::None &&
+  bool assignment = st.mnemonicIndex == StatementRecord::kNoMnemonic && st.pseudoOp == PseudoOp::None &&
                     st.macro == nullptr && !st.setPc && st.operand != nullptr;
   if (assignment) {
     entry->definitionKind = DefinitionKind::Statement;
@@ -133,7 +133,8 @@ bool executeEndOfFile(Assembler& as, const StatementRecord& st) {
 }
 
 bool executeBinary(Assembler& as, StatementRecord& st) {
-  if (as.pass == 1 || st.data == nullptr) {
+  auto loaded = as.binaryData.find(&st);
+  if (as.pass == 1 || loaded == as.binaryData.end()) {
     const ExprNode* first = st.operandCount > 0 ? st.listItem(0) : nullptr;
     std::string_view name = first != nullptr && first->kind == ExprKind::String ? first->text() : "";
     if (name.find_first_not_of(" \t\v\f\r") == std::string_view::npos)
@@ -149,7 +150,7 @@ bool executeBinary(Assembler& as, StatementRecord& st) {
   if (st.operandCount >= 2 &&
       !evaluate(as, st.listItem(st.operandCount - 1), as.strict(), as.startPc, skip))
     return as.fail(ErrorCode::InvalidExpression);
-  const std::vector<uint8_t>& data = *st.data;
+  const std::vector<uint8_t>& data = *as.binaryData[&st];
   bool listing = as.listing.enabled;
   as.listing.enabled = false;  // the statement's line shows no bytes
   bool ok = true;
@@ -236,7 +237,8 @@ bool executeStatement(Assembler& as, StatementRecord& st) {
     }
   }
   if (st.setPc && !setProgramCounterLine(as, st)) return false;
-  if (st.mnemonic != nullptr && !encodeInstruction(as, st)) return false;
+  if (st.mnemonicIndex != StatementRecord::kNoMnemonic && !encodeInstruction(as, st))
+    return false;
   if (st.pseudoOp != PseudoOp::None) return executePseudoOp(as, st);
   if (st.macro != nullptr) return expandMacro(as, st);
   return true;

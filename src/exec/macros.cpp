@@ -66,7 +66,7 @@ bool substituteArguments(Assembler& as, std::string_view text, std::string& out)
 bool loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
                             const StatementRecord& include, const StatementRecord& call) {
   list[position]->includeLoaded = true;
-  std::string_view name = include.stringOperand;
+  std::string_view name = include.stringOperand();
   if (isBlankText(name)) {
     as.reportError(ErrorCode::FilenameMissing, static_cast<int32_t>(include.line),
                    as.fileName(include.fileIndex));
@@ -113,7 +113,7 @@ void adoptJumpTarget(Assembler& as, StatementRecord& st) {
   SymbolEntry* entry = as.symbols.lookup(st.labelId);
   if (entry == nullptr || entry->definitionKind != DefinitionKind::Statement) return;
   const StatementRecord* old = entry->definition;
-  if (old == &st || old->rawText.data() != st.rawText.data()) return;
+  if (old == &st || old->text != st.text) return;
   // A `.lbl` copy first made in this pass has no line-index leaf yet; the line is the same.
   if (st.operand == nullptr) st.operand = old->operand;
   entry->definition = &st;
@@ -139,15 +139,15 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
       // A line with `@n` is rebuilt from the argument texts, which are the same every time
       // this copy runs; the rebuilt record takes the copy's place in the list, so later
       // executions, jumps and the symbol file all see the statement that really ran.
-      if (!st->substituted && substituteArguments(as, st->rawText, substituted)) {
+      if (!st->substituted && substituteArguments(as, st->rawText(), substituted)) {
         StatementRecord* fresh = as.newStatement();
         fresh->line = st->line;
         fresh->fileIndex = st->fileIndex;
         fresh->pcBefore = st->pcBefore;
         fresh->position = st->position;
         fresh->substituted = true;
-        fresh->rawText = as.texts.store(substituted);
-        if (!parser.parseLine(*fresh, ParseState::LineStart, fresh->rawText)) {
+        fresh->setRawText(as.texts.store(substituted));
+        if (!parser.parseLine(*fresh, ParseState::LineStart, fresh->rawText())) {
           as.errorCodePending = parser.errorCode;
           as.errorText = parser.errorText;
           return false;

@@ -172,7 +172,7 @@ void SymbolTable::resetScopes() {
 }
 
 void SymbolTable::forgetMemos() {
-  for (SymbolEntry& e : all) e.memoEpoch = 0;
+  for (size_t i = 0; i < all.size(); ++i) all[i].memoEpoch = 0;
 }
 
 }  // namespace zendra

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <vector>
 
+#include "driver/pool.h"
 #include "source/statement_record.h"
 
 namespace zendra {
@@ -18,33 +18,34 @@ enum class DefinitionKind : uint8_t {
   Address,    // a made-up record: the program counter where the defining statement began
 };
 
+// Fields are ordered by size so that the hundreds of thousands of entries pack tightly.
 struct SymbolEntry {
-  uint32_t nameId = kNoName;
-  uint32_t scopeId = 1;
-  uint32_t order = 0;  // insertion order, for equal names in the symbol file
-  DefinitionKind definitionKind = DefinitionKind::None;
   const StatementRecord* definition = nullptr;  // Statement kind
-  uint32_t definitionLine = 0;                  // Address kind; Statement kind reads its record
-  uint16_t definitionFile = 0;
-  // What `*` means inside the definition; for the Address kind, the address itself.
-  int32_t definitionPc = 4096;
-  int32_t value = 0;  // as last stored, for the symbol file
-  bool hasVariable = false;
-  int32_t variableValue = 0;
-  bool opensScope = false;
-  bool isSegment = false;
-  const StatementList* body = nullptr;  // a macro's or segment's recorded statements
-  // Evaluation state: cycle guard and a memo valid within one top-level evaluation.
-  bool evaluating = false;
-  bool memoOk = false;
-  uint32_t memoEpoch = 0;
-  int32_t memoValue = 0;
+  const StatementList* body = nullptr;          // a macro's or segment's recorded statements
   // Scope bookkeeping, kept by the table.
-  bool visible = false;                // linked in its name's chain
-  bool twinBehind = false;             // a later entry shares this name and scope
   SymbolEntry* hides = nullptr;        // next entry down the name's chain (an outer scope)
   SymbolEntry* hiddenBy = nullptr;     // next entry up the chain (an inner scope)
   SymbolEntry* nextInScope = nullptr;  // circular, in definition order
+  uint32_t nameId = kNoName;
+  uint32_t scopeId = 1;
+  uint32_t order = 0;           // insertion order, for equal names in the symbol file
+  uint32_t definitionLine = 0;  // Address kind; Statement kind reads its record
+  // What `*` means inside the definition; for the Address kind, the address itself.
+  int32_t definitionPc = 4096;
+  int32_t value = 0;  // as last stored, for the symbol file
+  int32_t variableValue = 0;
+  // Evaluation state: a memo valid within one top-level evaluation, and a cycle guard.
+  uint32_t memoEpoch = 0;
+  int32_t memoValue = 0;
+  uint16_t definitionFile = 0;
+  DefinitionKind definitionKind = DefinitionKind::None;
+  bool hasVariable = false;
+  bool opensScope = false;
+  bool isSegment = false;
+  bool evaluating = false;
+  bool memoOk = false;
+  bool visible = false;     // linked in its name's chain
+  bool twinBehind = false;  // a later entry shares this name and scope
 
   int32_t line() const {
     switch (definitionKind) {
@@ -91,7 +92,7 @@ class SymbolTable {
   size_t depth() const { return stack.size(); }
 
   // Every entry, in insertion order.
-  const std::deque<SymbolEntry>& entries() const { return all; }
+  const Pool<SymbolEntry>& entries() const { return all; }
   size_t size() const { return all.size(); }
   // Drops every evaluation memo (when the epoch counter starts again).
   void forgetMemos();
@@ -108,7 +109,7 @@ class SymbolTable {
   void appendToScope(SymbolEntry* entry);
   SymbolEntry* laterTwin(const SymbolEntry* entry, uint32_t scopeId) const;
 
-  std::deque<SymbolEntry> all;
+  Pool<SymbolEntry> all;
   std::vector<Chain> chains;             // by name id
   std::vector<SymbolEntry*> scopeTails;  // by scope id: the last entry defined there
   std::vector<ScopeFrame> stack;

@@ -95,7 +95,7 @@ void finishListLine(Assembler& as, bool force) {
   // is already there.
   if (l.byteCount <= 4 || force) {
     write(as, " ");
-    write(as, l.current->rawText);
+    write(as, l.current->rawText());
   }
   write(as, "\n");
 }

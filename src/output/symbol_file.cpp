@@ -40,7 +40,9 @@ struct SymbolFileWriter {
   std::vector<const SymbolEntry*> symbols;  // in file order
 
   explicit SymbolFileWriter(Assembler& assembler) : as(assembler) {
-    for (const SymbolEntry& e : as.symbols.entries()) symbols.push_back(&e);
+    const Pool<SymbolEntry>& entries = as.symbols.entries();
+    symbols.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) symbols.push_back(&entries[i]);
     std::stable_sort(symbols.begin(), symbols.end(), [&](const SymbolEntry* a, const SymbolEntry* b) {
       std::string_view x = as.names.name(a->nameId), y = as.names.name(b->nameId);
       int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));

@@ -2,6 +2,8 @@
 // hands it on to the state it moves to (re-feed), or fails at its column.
 #include "source/line_parser.h"
 
+#include <cstring>
+
 #include "driver/assembler.h"
 #include "expr/evaluator.h"
 #include "text/control_codes.h"
@@ -48,12 +50,85 @@ int digitValue(char c, uint32_t radix) {
 
 // Where `@` and a digit stand before the first `;`: the line is a macro-body placeholder.
 size_t findTextParameter(std::string_view line) {
-  for (size_t i = 0; i + 1 < line.size() && line[i] != ';'; ++i)
-    if (line[i] == '@' && isDigit(line[i + 1])) return i;
+  const char* data = line.data();
+  size_t end = line.size();
+  if (const void* semicolon = std::memchr(data, ';', end))
+    end = static_cast<size_t>(static_cast<const char*>(semicolon) - data);
+  for (size_t i = 0; i + 1 < end;) {
+    const void* at = std::memchr(data + i, '@', end - 1 - i);
+    if (at == nullptr) break;
+    i = static_cast<size_t>(static_cast<const char*>(at) - data);
+    if (isDigit(data[i + 1])) return i;
+    ++i;
+  }
   return std::string_view::npos;
 }
 
 }  // namespace
+
+// The states that only stay put on a blank.
+constexpr bool blankStays(ParseState state) {
+  switch (state) {
+    case S::LineStart:
+    case S::WordStart:
+    case S::ExpressionStart:
+    case S::TermStart:
+    case S::StatementEnd:
+    case S::AssignmentAfterTerm:
+    case S::MacroArguments:
+    case S::StringStart:
+    case S::AfterMnemonic:
+    case S::ListSeparator:
+    case S::IndexRegister:
+    case S::AfterIndirectX:
+    case S::AfterParenComma:
+    case S::OperandAfterTerm:
+    case S::AfterParen:
+    case S::OperatorExpected:
+    case S::AfterIndex: return true;
+    default: return false;
+  }
+}
+
+// Fast paths for the runs of characters that only repeat one step: blanks where they change
+// nothing, the letters of a word, the digits of a number, the body of a string, and the rest of
+// a line that is a comment. Moves i to the last character of the run and returns true when it
+// took the character at i; the machine itself handles everything else.
+bool LineParser::skipRun(std::string_view text, size_t& i) {
+  char c = text[i];
+  size_t end = text.size();
+  switch (state) {
+    case S::Comment:
+    case S::RestIgnored: i = end; return true;
+    case S::InWord: {
+      if (!isIdentChar(c)) return false;
+      size_t j = i + 1;
+      while (j < end && isIdentChar(text[j])) ++j;
+      wordLength += j - i;
+      i = j - 1;
+      return true;
+    }
+    case S::HexNumber:
+    case S::DecimalNumber:
+    case S::BinaryNumber: {
+      size_t j = i;
+      for (int d; j < end && (d = digitValue(text[j], radix)) >= 0; ++j) {
+        number = number * radix + static_cast<uint32_t>(d);
+        ++digits;
+      }
+      if (j == i) return false;
+      i = j - 1;
+      return true;
+    }
+    case S::InString: {
+      if (c == '"') return false;
+      const void* quote = std::memchr(text.data() + i, '"', end - i);
+      i = quote == nullptr ? end - 1 : static_cast<size_t>(static_cast<const char*>(quote) - text.data()) - 1;
+      return true;
+    }
+    default: return isBlank(c) && blankStays(state);
+  }
+}
 
 bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::string_view text) {
   st = &statement;
@@ -75,6 +150,7 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   line = text;
+  statement.setRawText(text);  // the label and string operand are kept as places in it
 
   size_t begin = 0;
   size_t at = findTextParameter(text);
@@ -86,6 +162,7 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   size_t length = text.size();
   for (size_t i = begin; ok && i <= length; ++i) {
     if (i == length && !feedsNewline) break;
+    if (i < length && skipRun(text, i)) continue;
     char c = i < length ? text[i] : '\n';
     Step result;
     do {
@@ -165,7 +242,7 @@ LineParser::Step LineParser::afterParameter() {
 LineParser::Step LineParser::endOperand() {
   if (st->mode == M::Indirect || levels.size() > 1) return fail(ErrorCode::MissingParenthesis);
   if (st->mode == M::Unset) st->mode = M::ZeroPage;
-  if (st->mnemonic != nullptr) st->mode = finishMode(*st->mnemonic, st->mode);
+  if (const OpcodeEntry* entry = st->mnemonic()) st->mode = finishMode(*entry, st->mode);
   state = S::Comment;
   return Step::Consume;
 }
@@ -206,7 +283,7 @@ LineParser::Step LineParser::wordEnd(char c) {
         // An excluded instruction set still names a mnemonic: never a label.
         if ((entry->classes & as.settings.allowedClasses) == 0)
           return failAt(ErrorCode::IllegalMnemonic, wordStart);
-        st->mnemonic = entry;
+        st->setMnemonic(entry);
         state = S::AfterMnemonic;
         return Step::Refeed;
       }
@@ -215,14 +292,14 @@ LineParser::Step LineParser::wordEnd(char c) {
         if (st->setPc) return fail(ErrorCode::MissingMnemonic);
         if (!word.empty()) {
           if (st->hasLabel()) return fail(ErrorCode::IllegalMnemonic);
-          st->label = word;
+          st->setLabel(word);
           st->labelId = as.internName(word);
         }
         st->setPc = true;
         return Step::Consume;
       }
       if (st->hasLabel()) return fail(ErrorCode::IllegalMnemonic);
-      st->label = word;
+      st->setLabel(word);
       st->labelId = as.internName(word);
       return Step::Refeed;
     }
@@ -455,16 +532,16 @@ LineParser::Step LineParser::step(char c, size_t index) {
         current->notation = Notation::Quoted;
         current->setText(line.substr(stringStart, index - stringStart));
         current->hasOperand = true;
-        st->stringOperand = {};
+        st->setStringOperand({});
         state = S::ListAfterTerm;
       } else {
-        st->stringOperand = line.substr(stringStart, index - stringStart);
+        st->setStringOperand(line.substr(stringStart, index - stringStart));
         state = S::StatementEnd;
       }
       return Step::Consume;
 
     case S::AfterMnemonic: {
-      const OpcodeEntry& entry = *st->mnemonic;
+      const OpcodeEntry& entry = *st->mnemonic();
       if (isBlank(c)) return Step::Consume;
       if (isLineEnd(c)) {
         st->mode = (entry.has(M::Implied) || !entry.has(M::Accumulator)) ? M::Implied : M::Accumulator;
@@ -491,7 +568,7 @@ LineParser::Step LineParser::step(char c, size_t index) {
     }
 
     case S::AfterA:
-      if ((isBlank(c) || isLineEnd(c)) && st->mnemonic->has(M::Accumulator)) {
+      if ((isBlank(c) || isLineEnd(c)) && st->mnemonic()->has(M::Accumulator)) {
         st->mode = M::Accumulator;
         state = S::StatementEnd;
         return Step::Refeed;
@@ -593,7 +670,7 @@ LineParser::Step LineParser::step(char c, size_t index) {
     case S::AfterParen:
       if (isBlank(c)) return Step::Consume;
       if (isLineEnd(c)) {
-        if (!st->mnemonic->has(M::Indirect)) return fail(ErrorCode::IllegalAddressingMode);
+        if (!st->mnemonic()->has(M::Indirect)) return fail(ErrorCode::IllegalAddressingMode);
         state = S::Comment;
         return Step::Consume;
       }
@@ -628,7 +705,7 @@ LineParser::Step LineParser::step(char c, size_t index) {
           closeLevel();
           return Step::Consume;
         }
-        if (st->mode != M::Indirect || st->mnemonic == nullptr)
+        if (st->mode != M::Indirect || st->mnemonic() == nullptr)
           return fail(ErrorCode::IllegalAddressingMode);
         state = S::AfterParen;
         return Step::Consume;

@@ -72,6 +72,7 @@ class LineParser {
   enum class Step : uint8_t { Consume, Refeed, Fail };
 
   Step step(char c, size_t index);
+  bool skipRun(std::string_view text, size_t& i);
   Step wordEnd(char c);
   Step operatorExpected(char c);
   Step finishNumber();

@@ -20,11 +20,19 @@ bool isBlankText(std::string_view text) {
   return true;
 }
 
-bool readStream(std::istream& in, std::vector<char>& bytes) {
+// Reads a stream to its end, giving up beyond `limit` bytes (a device that never ends).
+bool readStream(std::istream& in, std::vector<char>& bytes, size_t limit) {
   char chunk[64 * 1024];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
     bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    if (bytes.size() > limit) return false;
+  }
   return !in.bad();
+}
+
+bool isStatementFree(const StatementRecord& st) {
+  return !st.hasLabel() && st.mnemonicIndex == StatementRecord::kNoMnemonic && st.pseudoOp == PseudoOp::None &&
+         st.macro == nullptr && st.operand == nullptr && !st.setPc && !st.needsSubstitution;
 }
 
 // The state of one file being read.
@@ -64,7 +72,7 @@ struct FileLoad {
 
 void FileLoad::include(StatementRecord* st) {
   append(out, st);
-  std::string_view requested = st->stringOperand;
+  std::string_view requested = st->stringOperand();
   if (isBlankText(requested)) {
     report(ErrorCode::FilenameMissing, st->line);
     return;
@@ -94,7 +102,7 @@ void FileLoad::place(StatementRecord* st) {
         return;
       }
       MacroRecord* record = as.newMacro();
-      record->name = st->label;
+      record->name = st->label();
       record->nameId = st->labelId;
       record->opensScope = st->pseudoOp == PseudoOp::Macro;
       record->isSegment = st->pseudoOp == PseudoOp::Segment;
@@ -110,12 +118,25 @@ void FileLoad::place(StatementRecord* st) {
 
 }  // namespace
 
-bool readWholeFile(const std::string& name, std::vector<char>& bytes) {
+bool readWholeFile(const std::string& name, std::vector<char>& bytes, size_t limit) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  if (std::filesystem::is_directory(name, ec)) return false;
+  fs::file_status status = fs::status(name, ec);
+  if (ec || fs::is_directory(status)) return false;
   std::ifstream in(name, std::ios::binary);
   if (!in) return false;
-  return readStream(in, bytes);
+  if (fs::is_regular_file(status)) {
+    // The size is known: one read straight into place.
+    auto size = fs::file_size(name, ec);
+    if (ec || size > limit) return false;
+    bytes.resize(static_cast<size_t>(size));
+    if (size > 0 && !in.read(bytes.data(), static_cast<std::streamsize>(size))) return false;
+    if (in.peek() == std::ifstream::traits_type::eof()) return true;
+    bytes.clear();  // the file grew while being read: take it as a stream
+    in.clear();
+    in.seekg(0);
+  }
+  return readStream(in, bytes, limit);
 }
 
 bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
@@ -129,21 +150,20 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
   SourceFile& file = as.files.emplace_back();
   file.name = name;
 
-  std::vector<char> bytes;
-  bool read = name.empty() ? (as.in != nullptr && readStream(*as.in, bytes))
-                           : readWholeFile(name, bytes);
+  bool read = name.empty() ? (as.in != nullptr && readStream(*as.in, file.text, kMaxFileSize))
+                           : readWholeFile(name, file.text, kMaxFileSize);
   if (!read) {
+    std::vector<char>().swap(file.text);
     as.reportError(ErrorCode::UnableToOpen, -1, as.settings.inputName, name, -1);
     return false;
   }
-  file.size = bytes.size();
-  file.buffer = std::make_unique<char[]>(bytes.size() + 1);
-  if (!bytes.empty()) std::memcpy(file.buffer.get(), bytes.data(), bytes.size());
-  std::vector<char>().swap(bytes);
+  // Without a listing, lines that hold no statement (empty or comment only) change nothing
+  // in either pass, so they are not kept.
+  bool keepEmpty = !as.settings.listName.empty();
 
   FileLoad load{as, fileIndex, passedMacro, out};
   LineParser parser(as);
-  std::string_view text(file.buffer.get(), file.size);
+  std::string_view text(file.text.data(), file.text.size());
   uint32_t lineNumber = 1;
   size_t start = 0;
   while (!load.ended && start < text.size()) {
@@ -157,7 +177,6 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
 
     StatementRecord* st = as.newStatement();
     st->line = lineNumber;
-    st->rawText = lineText;
     st->fileIndex = fileIndex;
     if (!parser.parseLine(*st, ParseState::LineStart, lineText)) {
       if (parser.errorText.empty())
@@ -167,6 +186,10 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
         as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), file.name,
                        parser.errorText, parser.errorColumn);
       load.ok = false;
+    } else if (!keepEmpty && isStatementFree(*st)) {
+      as.statementPool.pop_back();
+      ++lineNumber;
+      continue;
     }
     load.place(st);
     ++lineNumber;
@@ -191,9 +214,10 @@ bool loadBinaryFile(Assembler& as, const std::string& name, StatementRecord& st)
   if (std::filesystem::is_directory(name, ec)) return as.fail(ErrorCode::UnableToOpen, name);
   std::ifstream in(name, std::ios::binary);
   if (!in) return as.fail(ErrorCode::UnableToOpen, name);
-  if (!readStream(in, bytes)) return as.fail(ErrorCode::UnableToRead, name);
+  in.close();
+  if (!readWholeFile(name, bytes, kMaxFileSize)) return as.fail(ErrorCode::UnableToRead, name);
   auto& data = as.binaryPool.emplace_back(bytes.begin(), bytes.end());
-  st.data = &data;
+  as.binaryData[&st] = &data;
   return true;
 }
 

@@ -21,7 +21,11 @@ class Assembler;
 // Reads a file whole for `.binary`. On failure leaves 19 (cannot open) or 21 (cannot read).
 [[nodiscard]] bool loadBinaryFile(Assembler& as, const std::string& name, StatementRecord& st);
 
-// Reads a whole file; false when it cannot be opened or read (a directory included).
-bool readWholeFile(const std::string& name, std::vector<char>& bytes);
+// Files larger than this are refused (and devices that never end stop here).
+constexpr size_t kMaxFileSize = size_t{1} << 30;
+
+// Reads a whole file; false when it cannot be opened or read (a directory included), or when
+// it holds more than `limit` bytes.
+bool readWholeFile(const std::string& name, std::vector<char>& bytes, size_t limit);
 
 }  // namespace zendra

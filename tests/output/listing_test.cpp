@@ -99,9 +99,9 @@ TEST(ListingWriter, ReportsAWriteFailureOnceAndStopsListing) {
     if (!c.buffered) std::setvbuf(as.listing.file, nullptr, _IONBF, 0);
     StatementRecord first, second;
     first.line = 7;
-    first.rawText = " .byte 1,2,3,4,5,6";
+    first.setRawText(" .byte 1,2,3,4,5,6");
     second.line = 8;
-    second.rawText = " nop";
+    second.setRawText(" nop");
     beginListLine(as, first);
     for (uint8_t b = 1; b <= 6; ++b) listByte(as, b);
     beginListLine(as, second);

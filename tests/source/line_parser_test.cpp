@@ -47,10 +47,10 @@ std::string shape(const StatementRecord& st) {
   std::string out;
   auto add = [&out](const std::string& part) { out += (out.empty() ? "" : " | ") + part; };
   if (st.needsSubstitution) add("substitute");
-  if (st.hasLabel()) add("label " + std::string(st.label));
+  if (st.hasLabel()) add("label " + std::string(st.label()));
   if (st.setPc) add("*=");
-  if (st.mnemonic != nullptr)
-    add(std::string(st.mnemonic->name) + " " +
+  if (st.mnemonic() != nullptr)
+    add(std::string(st.mnemonic()->name) + " " +
         std::string(kModeNames[static_cast<int>(st.mode)]));
   if (st.pseudoOp != PseudoOp::None) add("." + pseudoOpName(st.pseudoOp));
   if (st.macro != nullptr) add("#" + std::string(st.macro->name));
@@ -62,7 +62,7 @@ std::string shape(const StatementRecord& st) {
   } else if (st.operand != nullptr && st.operand->hasOperand) {
     add("operand " + expression(st.operand));
   }
-  if (!st.stringOperand.empty()) add("string \"" + std::string(st.stringOperand) + "\"");
+  if (!st.stringOperand().empty()) add("string \"" + std::string(st.stringOperand()) + "\"");
   return out;
 }
 

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 std::string render(const Assembler& as, const StatementList& list) {
   std::string text;
   for (const StatementRecord* st : list) {
-    std::string_view raw = st->rawText;
+    std::string_view raw = st->rawText();
     raw.remove_prefix(std::min(raw.find_first_not_of(" \t"), raw.size()));
     std::string item = fs::path(std::string(as.fileName(st->fileIndex))).filename().string() + ":" +
                        std::to_string(st->line) + " ";
@@ -33,9 +33,16 @@ std::string render(const Assembler& as, const StatementList& list) {
   return text;
 }
 
+// A listing is asked for (its name is never opened here), so lines without a statement stay.
+RunSettings listingSettings() {
+  RunSettings settings;
+  settings.listName = "t.lst";
+  return settings;
+}
+
 struct Loaded {
   std::ostringstream out;
-  Assembler as{RunSettings{}, out};
+  Assembler as{listingSettings(), out};
   bool ok = false;
 };
 
@@ -70,6 +77,15 @@ TEST(SourceLoader, PlacesEachLineWithItsNumber) {
     EXPECT_EQ(render(l.as, l.as.statements), c.statements);
     EXPECT_EQ(l.out.str(), "");
   }
+}
+
+TEST(SourceLoader, WithoutAListingLinesThatHoldNothingAreDropped) {
+  Loaded l;
+  l.as.settings.listName.clear();
+  load(l, {{"t.asm", "\tnop\n\n; note\nm\t.macro\n\n\t.endm\n\tbrk\n"}});
+  EXPECT_TRUE(l.ok);
+  EXPECT_EQ(render(l.as, l.as.statements), "t.asm:1 nop | t.asm:4 m\t.macro | t.asm:6 .endm | t.asm:7 brk | t.asm:8 eof");
+  EXPECT_EQ(render(l.as, l.as.statements[1]->macro->body), "");
 }
 
 TEST(SourceLoader, CollectsMacroBodies) {
