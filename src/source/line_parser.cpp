@@ -126,7 +126,11 @@ bool LineParser::skipRun(std::string_view text, size_t& i) {
       i = quote == nullptr ? end - 1 : static_cast<size_t>(static_cast<const char*>(quote) - text.data()) - 1;
       return true;
     }
-    default: return isBlank(c) && blankStays(state);
+    default: {
+      if (!isBlank(c) || !blankStays(state)) return false;
+      while (i + 1 < end && isBlank(text[i + 1])) ++i;
+      return true;
+    }
   }
 }
 
