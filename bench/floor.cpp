@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +11,10 @@ int main(int argc, char** argv) {
     std::cerr << "usage: zendra_floor FILE\n";
     return 1;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ifstream in(argv[1], std::ios::binary | std::ios::ate);
+  std::string text(static_cast<size_t>(in.tellg()), '\0');
+  in.seekg(0);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
   std::vector<std::string_view> lines;
   std::string_view all(text);
   for (size_t start = 0; start < all.size();) {

@@ -20,17 +20,17 @@ sys.path.insert(0, HERE)
 import gen_source  # noqa: E402
 
 
+MEASURE = None  # the launcher that reports a child's wall time and peak memory
+
+
 def run(cmd, cwd):
     """Wall time (s) and peak resident memory (MB) of one process."""
-    start = time.perf_counter()
-    proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(proc.pid, 0)
-    elapsed = time.perf_counter() - start
-    err = proc.stderr.read().decode(errors="replace")
-    proc.stderr.close()
-    if os.waitstatus_to_exitcode(status) != 0:
-        raise SystemExit(f"{cmd[0]} failed on {cmd[-1]}: {err.strip()}")
-    return elapsed, usage.ru_maxrss / 1024.0
+    proc = subprocess.run([MEASURE] + cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    if proc.returncode != 0:
+        raise SystemExit(f"{cmd[0]} failed on {cmd[-1]}: {proc.stderr.decode(errors='replace').strip()}")
+    # The command's own output is discarded; the launcher's line is the last one.
+    elapsed, peak_kb = proc.stdout.decode().split()[-2:]
+    return float(elapsed), int(peak_kb) / 1024.0
 
 
 def best(cmd, cwd, repeat):
@@ -47,7 +47,9 @@ def main():
     a = p.parse_args()
     zendra = os.path.abspath(os.path.join(a.build, "zendra"))
     floor = os.path.abspath(os.path.join(a.build, "bench", "zendra_floor"))
-    for tool in (zendra, floor):
+    global MEASURE
+    MEASURE = os.path.abspath(os.path.join(a.build, "bench", "zendra_measure"))
+    for tool in (zendra, floor, MEASURE):
         if not os.path.exists(tool):
             raise SystemExit(f"{tool} not found: build first (cmake --build {a.build})")
     acme = shutil.which("acme")

@@ -32,31 +32,35 @@ uint32_t hashName(std::string_view name) {
   return h ^ (h >> 15);
 }
 
+// A slot holds the name's hash beside its id, so a probe touches one cache line until the
+// hashes agree; the text is compared only then.
 uint32_t NameTable::intern(std::string_view name) {
   if (slots.empty() || (names.size() + 1) * 4 > slots.size() * 3) grow();
   uint32_t h = hashName(name);
   size_t mask = slots.size() - 1;
   for (size_t i = h & mask;; i = (i + 1) & mask) {
-    uint32_t slot = slots[i];
+    uint64_t slot = slots[i];
     if (slot == 0) {
       auto id = static_cast<uint32_t>(names.size());
       names.push_back(storage.store(name));
-      hashes.push_back(h);
-      slots[i] = id + 1;
+      slots[i] = (static_cast<uint64_t>(h) << 32) | (id + 1);
       return id;
     }
-    if (hashes[slot - 1] == h && names[slot - 1] == name) return slot - 1;
+    auto id = static_cast<uint32_t>(slot) - 1;
+    if (static_cast<uint32_t>(slot >> 32) == h && names[id] == name) return id;
   }
 }
 
 void NameTable::grow() {
-  size_t capacity = slots.empty() ? 1024 : slots.size() * 2;
+  std::vector<uint64_t> old = std::move(slots);
+  size_t capacity = old.empty() ? 1024 : old.size() * 2;
   slots.assign(capacity, 0);
   size_t mask = capacity - 1;
-  for (uint32_t id = 0; id < names.size(); ++id) {
-    size_t i = hashes[id] & mask;
+  for (uint64_t slot : old) {
+    if (slot == 0) continue;
+    size_t i = static_cast<uint32_t>(slot >> 32) & mask;
     while (slots[i] != 0) i = (i + 1) & mask;
-    slots[i] = id + 1;
+    slots[i] = slot;
   }
 }
 

@@ -31,8 +31,7 @@ class NameTable {
   void grow();
   TextStore storage;
   std::vector<std::string_view> names;
-  std::vector<uint32_t> hashes;
-  std::vector<uint32_t> slots;  // id + 1; 0 marks an empty slot
+  std::vector<uint64_t> slots;  // hash << 32 | (id + 1); 0 marks an empty slot
 };
 
 uint32_t hashName(std::string_view name);
