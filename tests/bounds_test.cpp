@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/resource.h>
+
 #include "support/assemble.h"
+#include "support/case_runner.h"
 
 using zendra::testing::assemble;
 using zendra::testing::assembleToHex;
@@ -94,4 +97,45 @@ TEST(Bounds, RecursionAndLoopsStopCleanly) {
   std::string terms = "1";
   for (int i = 1; i < 100'000; ++i) terms += "+1";
   EXPECT_EQ(assembleToHex("*=$1000\n.word " + terms + "\n"), "a0 86");
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+TEST(Bounds, HundredMegabyteSourceAssemblesInMemoryInProportion) {
+  namespace fs = std::filesystem;
+  fs::path dir = zendra::testing::makeTempDir("zendra-big");
+  std::string source;
+  source.reserve(101'000'000);
+  for (int n = 0; source.size() < 100'000'000; ++n) {
+    // Every block restarts the program counter, so later blocks overwrite earlier ones.
+    if (n % 1000 == 0) source += "        *= $1000\n";
+    std::string k = std::to_string(n);
+    source += "c" + k + " = $1000+" + std::to_string(n & 255) + "\n" + "l" + k + " lda #" +
+              std::to_string(n & 255) + "\n        sta $d020,x\n        bne l" + k +
+              "\n; a comment line\n\n        .byte 1, 2, 3\n";
+  }
+  zendra::testing::writeFile(dir / "big.asm", source);
+  size_t size = source.size();
+  source = std::string();
+  zendra::testing::CaseResult r = zendra::testing::runProcess(dir, {"-q", "big.asm"}, "", {});
+  EXPECT_EQ(r.exitStatus, 0) << r.out.substr(0, 400);
+  EXPECT_TRUE(fs::exists(dir / "big.prg"));
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  double peak = static_cast<double>(usage.ru_maxrss) * 1024.0;
+  // Memory grows with the source, about ten bytes for each byte of text; sanitizers add their own.
+  if (!kSanitized) {
+    EXPECT_LT(peak, 12.0 * static_cast<double>(size)) << peak / 1e6 << " MB";
+  }
+  fs::remove_all(dir);
 }
