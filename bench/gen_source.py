@@ -158,13 +158,33 @@ def rich(lines, path):
     # Every reference to an r/k/n label points backward or to a label in the same block, so all exist.
 
 
+def labels(count, path):
+    """`count` distinct code labels, each used by a forward and a backward reference."""
+    with open(path, "w") as out:
+        for i in range(count):
+            if i % 8000 == 0:
+                out.write("        *= $1000\n")
+            out.write(f"a{i} lda a{i + 1}\n")
+        out.write(f"a{count} rts\n")
+
+
+def calls(count, path):
+    """`count` calls of a macro whose label is local to each expansion."""
+    with open(path, "w") as out:
+        out.write("m .macro\nloop    dex\n        bne loop\n        lda #\\1\n        .endm\n")
+        for i in range(count):
+            if i % 10000 == 0:
+                out.write("        *= $1000\n")
+            out.write(f"        #m {i & 255}\n")
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__)
-    p.add_argument("kind", choices=["plain", "rich"])
+    p.add_argument("kind", choices=["plain", "rich", "labels", "calls"])
     p.add_argument("lines", type=int)
     p.add_argument("path")
     a = p.parse_args()
-    (plain if a.kind == "plain" else rich)(a.lines, a.path)
+    globals()[a.kind](a.lines, a.path)
 
 
 if __name__ == "__main__":

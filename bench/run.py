@@ -5,6 +5,9 @@ both mixes and prints, per source, wall time, lines per second, peak memory, and
 assembler is installed, it also runs it on the plain sources, alternating with Zendra,
 checks that both write identical program files and prints the time and memory ratios.
 
+A second table shows the cost of 20,000 and 200,000 labels and of 10,000 and 100,000 macro
+calls, per item, so that a cost growing faster than the source shows.
+
 usage: python3 bench/run.py [--build build] [--sizes 10000,100000,1000000] [--repeat 3]
 """
 import argparse
@@ -78,6 +81,15 @@ def main():
                     at, am = min(r[0] for r in acs), max(r[1] for r in acs)
                     row += f"{at:>9.3f}{am:>9.1f}{at / zt:>9.2f}{am / zm:>9.2f}" + ("" if same else "  OUTPUT DIFFERS")
                 print(row, flush=True)
+        # Growth: ten times the labels or the macro calls should cost ten times as much.
+        print()
+        print(f"{'source':<16}{'items':>9}{'time s':>9}{'us/item':>9}{'peak MB':>9}")
+        for kind, sizes in (("labels", (20000, 200000)), ("calls", (10000, 100000))):
+            for size in sizes:
+                name = f"{kind}{size}.asm"
+                getattr(gen_source, kind)(size, os.path.join(work, name))
+                t, m = best([zendra, "-q", "-o", f"{kind}.prg", name], work, a.repeat)
+                print(f"{name:<16}{size:>9}{t:>9.3f}{t / size * 1e6:>9.2f}{m:>9.1f}", flush=True)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
