@@ -6,6 +6,8 @@
 //   absent          names of files that must not exist after the run, one per line
 //   env             VAR=value lines for the environment; stdin: the standard input
 //   process         present: run the real executable as a process instead of in-process
+// In `args`, @SOURCE@ stands for the project's folder (the example programs are assembled
+// from examples/ itself, so the cases cannot drift from them).
 // Every other file is an input, copied into a fresh working folder before the run.
 #include <gtest/gtest.h>
 
@@ -58,7 +60,10 @@ TEST_P(EndToEnd, MatchesExpectations) {
     if (!isExpectation(name))
       fs::copy(entry.path(), work / name, fs::copy_options::recursive);
   }
-  auto args = splitArguments(readFile(dir / "args"));
+  std::string argsText = readFile(dir / "args");
+  for (size_t at; (at = argsText.find("@SOURCE@")) != std::string::npos;)
+    argsText.replace(at, 8, ZENDRA_SOURCE_DIR);
+  auto args = splitArguments(argsText);
   std::string stdinText = fs::exists(dir / "stdin") ? readFile(dir / "stdin") : "";
   std::vector<std::string> env = fs::exists(dir / "env") ? lines(readFile(dir / "env")) : std::vector<std::string>{};
   CaseResult result = fs::exists(dir / "process") ? runProcess(work, args, stdinText, env)

@@ -14,8 +14,9 @@ TEST(FuzzRegressions, KeptInputsRunCleanly) {
   fs::path saved = fs::current_path();
   fs::path work = zendra::testing::makeTempDir("zendra-fuzz-replay");
   fs::current_path(work);
-  for (const char* folder : {"corpus", "regressions"}) {
-    for (const auto& entry : fs::directory_iterator(fs::path(ZENDRA_SOURCE_DIR) / "tests/fuzz" / folder)) {
+  // The example programs seed the fuzzers too.
+  for (const char* folder : {"tests/fuzz/corpus", "tests/fuzz/regressions", "examples"}) {
+    for (const auto& entry : fs::directory_iterator(fs::path(ZENDRA_SOURCE_DIR) / folder)) {
       SCOPED_TRACE(entry.path().filename().string());
       std::string input = zendra::testing::readFile(entry.path());
       const auto* bytes = reinterpret_cast<const uint8_t*>(input.data());

@@ -16,16 +16,7 @@ namespace {
 
 using testing::assemble;
 using testing::assembleToHex;
-
-// The error lines of a run, without the banner and the pass headers.
-std::string errorLines(const testing::Assembly& a) {
-  std::istringstream in(a.out);
-  std::string line;
-  std::string lines;
-  while (std::getline(in, line))
-    if (line.find(": error ") != std::string::npos) lines += (lines.empty() ? "" : "\n") + line;
-  return lines;
-}
+using testing::errorLines;
 
 struct HexCase {
   std::string_view source;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <sstream>
 
 #include "support/case_runner.h"
 
@@ -38,6 +39,15 @@ Assembly assemble(const std::string& source, const std::vector<std::string>& arg
   if (auto it = a.files.find("t.prg"); it != a.files.end()) a.program = it->second;
   fs::remove_all(dir);
   return a;
+}
+
+std::string errorLines(const Assembly& a) {
+  std::istringstream in(a.out);
+  std::string line;
+  std::string lines;
+  while (std::getline(in, line))
+    if (line.find(": error ") != std::string::npos) lines += (lines.empty() ? "" : "\n") + line;
+  return lines;
 }
 
 std::string assembleToHex(const std::string& source, const std::vector<std::string>& args) {

@@ -22,6 +22,9 @@ struct Assembly {
 Assembly assemble(const std::string& source, const std::vector<std::string>& args = {},
                   const std::map<std::string, std::string>& extraFiles = {});
 
+// The error lines a run printed, one per line, without the banner and the pass headers.
+std::string errorLines(const Assembly& a);
+
 // The image bytes of a source, or "error N" lines (one per reported error) when it fails.
 std::string assembleToHex(const std::string& source, const std::vector<std::string>& args = {});
 
