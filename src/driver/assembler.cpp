@@ -17,24 +17,13 @@ Assembler::~Assembler() {
 }
 
 uint32_t Assembler::internName(std::string_view name) {
-  if (!settings.caseSensitive) {
-    bool hasUpper = false;
-    for (char c : name) hasUpper |= (c >= 'A' && c <= 'Z');
-    if (hasUpper) {
-      std::string lowered(name);
-      for (char& c : lowered)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-      // Interning first avoids storing a second copy of a lowered name already known.
-      uint32_t before = static_cast<uint32_t>(names.size());
-      uint32_t id = names.intern(lowered);
-      if (id == before) {
-        // The table keeps the view it was given; replace the temporary with stored text.
-        id = names.intern(texts.store(lowered));
-      }
-      return id;
-    }
-  }
-  return names.intern(name);
+  if (settings.caseSensitive) return names.intern(name);
+  // Under `ignore-case` names are kept lowered; the table copies a new name, so a temporary
+  // lowered text is enough.
+  std::string lowered(name);
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return names.intern(lowered);
 }
 
 namespace {
