@@ -139,3 +139,14 @@ TEST(Bounds, HundredMegabyteSourceAssemblesInMemoryInProportion) {
   }
   fs::remove_all(dir);
 }
+
+TEST(Bounds, WorkWithoutEndStopsWithAnError) {
+  // 65,536 jumps around 2,049 statements: more work than the pass allows, stopped once.
+  std::string loop = "*=$1000\ntop .lbl\n";
+  for (int i = 0; i < 2048; ++i) loop += " .byte 0\n*=$1000\n";
+  EXPECT_EQ(assembleToHex(loop.substr(0, loop.size() - 8) + ".goto top\n"), "error 15");
+  // A fill of more bytes than any address space holds.
+  std::string fill = "*=$1000\n.repeat 65535";
+  for (int i = 0; i < 300; ++i) fill += ",1";
+  EXPECT_EQ(assembleToHex(fill + "\n"), "error 24");
+}

@@ -72,6 +72,10 @@ constexpr int kMaxMacroDepth = 256;
 constexpr uint32_t kMaxExpansions = 1000000;
 constexpr int kMaxLoads = 1000;
 constexpr int kMaxGotos = 65535;
+// Work a pass may do: statements executed, and bytes one `.repeat` may emit. Both lie far
+// above real sources; beyond them a loop or a fill would run for hours.
+constexpr uint64_t kMaxExecutions = uint64_t{1} << 27;
+constexpr uint64_t kMaxRepeatBytes = uint64_t{1} << 24;
 
 class Assembler {
  public:
@@ -124,6 +128,7 @@ class Assembler {
   std::vector<MacroArguments> argumentStack;  // by expansion depth, reused
   uint32_t expansionCounter = 1;
   uint32_t expansionsThisPass = 0;
+  uint64_t executionsThisPass = 0;
   int macroDepth = 0;
   std::vector<Expansion> expansions;
   uint32_t evalEpoch = 0;

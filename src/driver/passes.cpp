@@ -16,6 +16,7 @@ bool runPass(Assembler& as, int n) {
   as.gotoCount = 0;
   as.gotoTarget = nullptr;
   as.expansionsThisPass = 0;
+  as.executionsThisPass = 0;
   as.abortExpansions = false;
   as.symbols.resetScopes();
   as.waveNoise.reseed();

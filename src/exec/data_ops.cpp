@@ -82,6 +82,8 @@ bool emitRepeat(Assembler& as, StatementRecord& st) {
   int32_t count = 0;
   if (!evaluateItem(as, st.listItem(0), count)) return false;
   uint32_t times = static_cast<uint32_t>(count) & 0xFFFF;
+  uint64_t perRound = st.operandCount > 1 ? st.operandCount - 1 : 1;
+  if (times * perRound > kMaxRepeatBytes) return as.fail(ErrorCode::OutputTooBig);
   for (uint32_t n = 0; n < times; ++n) {
     if (st.operandCount == 1) {
       if (!emitByte(as, 0, ByteKind::ByteData, st)) return false;

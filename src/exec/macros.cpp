@@ -119,6 +119,16 @@ void adoptJumpTarget(Assembler& as, StatementRecord& st) {
   entry->definition = &st;
 }
 
+// The pass has run more statements than any real source needs: a `.goto` loop around a large
+// body, or expansions of large bodies. Reported once; the pass then ends.
+void reportWorkLimit(Assembler& as, const StatementRecord& st) {
+  ErrorCode code = as.gotoCount > 0 ? ErrorCode::TooManyGotos : ErrorCode::NestedMacro;
+  as.reportError(code, static_cast<int32_t>(st.line), as.fileName(st.fileIndex));
+  as.passFailed = true;
+  as.abortExpansions = true;
+  as.endSeen = true;
+}
+
 void reportExpansionLimit(Assembler& as, const StatementRecord& call) {
   as.reportError(ErrorCode::NestedMacro, static_cast<int32_t>(call.line),
                  as.fileName(call.fileIndex));
@@ -134,6 +144,10 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
   for (size_t k = 0; k < list.size() && !as.endSeen; ++k) {
     if (call != nullptr && as.abortExpansions) return true;
     StatementRecord* st = list[k];
+    if (++as.executionsThisPass > kMaxExecutions) {
+      reportWorkLimit(as, *st);
+      return true;
+    }
     if (as.pass == 1) st->pcBefore = as.pc;
     if (call != nullptr) {
       // A line with `@n` is rebuilt from the argument texts, which are the same every time
