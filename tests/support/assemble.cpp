@@ -2,7 +2,6 @@
 #include "support/assemble.h"
 
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
 #include "support/case_runner.h"
@@ -55,10 +54,14 @@ std::string assembleToHex(const std::string& source, const std::vector<std::stri
   if (a.exitStatus == 0) return a.imageHex();
   // One "error N" per reported error line, so a test reads the codes only.
   std::string codes;
-  static const std::regex errorLine(R"(: error (\d+): )");
-  for (std::sregex_iterator it(a.out.begin(), a.out.end(), errorLine), end; it != end; ++it) {
+  const std::string marker = " : error ";
+  for (size_t at = a.out.find(marker.substr(2)); at != std::string::npos;
+       at = a.out.find(marker.substr(2), at + 1)) {
+    size_t digits = at + marker.size() - 2;
+    size_t end = a.out.find(':', digits);
+    if (end == std::string::npos) break;
     if (!codes.empty()) codes += ", ";
-    codes += "error " + (*it)[1].str();
+    codes += "error " + a.out.substr(digits, end - digits);
   }
   return codes.empty() ? "failed" : codes;
 }
