@@ -1,11 +1,10 @@
 // Hostile and broken input at the edges of the file system and of size: each gives a clear
 // error or assembles, and none crashes.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include <sys/resource.h>
 
 #include "support/assemble.h"
 #include "support/case_runner.h"
@@ -32,8 +31,8 @@ TEST(Bounds, TenMegabyteLines) {
 }
 
 TEST(Bounds, BinaryLargerThanTheAddressSpace) {
-  zendra::testing::Assembly a = assemble("*=$1000\n.binary \"big.bin\"\n", {},
-                                         {{"big.bin", std::string(70000, '\x5a')}});
+  zendra::testing::Assembly a =
+      assemble("*=$1000\n.binary \"big.bin\"\n", {}, {{"big.bin", std::string(70000, '\x5a')}});
   EXPECT_EQ(a.exitStatus, 1);
   EXPECT_TRUE(hasLine(a.out, "t.asm : error 24: output too big")) << a.out;
 }
@@ -58,9 +57,8 @@ TEST(Bounds, DirectoriesWhereFilesBelong) {
 }
 
 TEST(Bounds, NamesWithSpacesAndNonAsciiCharacters) {
-  zendra::testing::Assembly a =
-      assemble("*=$1000\n.include \"sub dir/m\xc3\xa4in file.asm\"\n", {},
-               {{"sub dir/m\xc3\xa4in file.asm", "lda #1\n"}});
+  zendra::testing::Assembly a = assemble("*=$1000\n.include \"sub dir/m\xc3\xa4in file.asm\"\n", {},
+                                         {{"sub dir/m\xc3\xa4in file.asm", "lda #1\n"}});
   EXPECT_EQ(a.exitStatus, 0) << a.out;
   EXPECT_EQ(a.imageHex(), "a9 01");
 }
@@ -83,7 +81,8 @@ TEST(Bounds, IncludeChainsAndSelfIncludes) {
   files["i1000.asm"] = "nop\n";
   zendra::testing::Assembly deeper = assemble("*=$1000\n.include \"i1.asm\"\n", {}, files);
   EXPECT_EQ(deeper.exitStatus, 1);
-  EXPECT_TRUE(hasLine(deeper.out, "t.asm : error 27: too many includes")) << deeper.out.substr(0, 400);
+  EXPECT_TRUE(hasLine(deeper.out, "t.asm : error 27: too many includes"))
+      << deeper.out.substr(0, 400);
 
   zendra::testing::Assembly self = assemble(".include \"t.asm\"\n");
   EXPECT_EQ(self.exitStatus, 1);

@@ -57,15 +57,15 @@ TEST_P(EndToEnd, MatchesExpectations) {
   fs::path work = makeTempDir("zendra-case");
   for (const auto& entry : fs::directory_iterator(dir)) {
     std::string name = entry.path().filename().string();
-    if (!isExpectation(name))
-      fs::copy(entry.path(), work / name, fs::copy_options::recursive);
+    if (!isExpectation(name)) fs::copy(entry.path(), work / name, fs::copy_options::recursive);
   }
   std::string argsText = readFile(dir / "args");
   for (size_t at; (at = argsText.find("@SOURCE@")) != std::string::npos;)
     argsText.replace(at, 8, ZENDRA_SOURCE_DIR);
   auto args = splitArguments(argsText);
   std::string stdinText = fs::exists(dir / "stdin") ? readFile(dir / "stdin") : "";
-  std::vector<std::string> env = fs::exists(dir / "env") ? lines(readFile(dir / "env")) : std::vector<std::string>{};
+  std::vector<std::string> env =
+      fs::exists(dir / "env") ? lines(readFile(dir / "env")) : std::vector<std::string>{};
   CaseResult result = fs::exists(dir / "process") ? runProcess(work, args, stdinText, env)
                                                   : runInProcess(work, args, stdinText, env);
 
@@ -108,11 +108,12 @@ TEST_P(EndToEnd, MatchesExpectations) {
   fs::remove_all(work);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(caseNames()),
-                         [](const auto& info) {
-                           std::string name = info.param;
-                           std::replace_if(name.begin(), name.end(), [](char c) { return !isalnum(static_cast<unsigned char>(c)); }, '_');
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(caseNames()), [](const auto& info) {
+  std::string name = info.param;
+  std::replace_if(
+      name.begin(), name.end(), [](char c) { return !isalnum(static_cast<unsigned char>(c)); },
+      '_');
+  return name;
+});
 
 }  // namespace

@@ -86,8 +86,8 @@ TEST(ManPage, ListsEveryOptionWithItsHelpText) {
     ASSERT_NE(slash, std::string::npos);
     std::string shortName = names.substr(1, slash - 1);
     std::string longName = names.substr(slash + 3, names.find_first_of(" <", slash) - slash - 3);
-    std::string entry = shortName[0] == '-' ? ".BR " + shortName + " \", \" --" + longName
-                                            : ".B --" + longName;
+    std::string entry =
+        shortName[0] == '-' ? ".BR " + shortName + " \", \" --" + longName : ".B --" + longName;
     EXPECT_NE(page.find(entry), std::string::npos);
     EXPECT_NE(page.find("\n" + description + "\n"), std::string::npos);
     ++options;

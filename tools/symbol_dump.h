@@ -168,7 +168,7 @@ inline std::string_view sectionTypeName(uint32_t raw) {
 }
 
 inline LineRecord readLineRecord(Bytes bytes, uint64_t at) {
-  return {readU32(bytes, at), readU32(bytes, at + 4), readU32(bytes, at + 8),
+  return {readU32(bytes, at),      readU32(bytes, at + 4),  readU32(bytes, at + 8),
           readU32(bytes, at + 12), readU16(bytes, at + 16), readU16(bytes, at + 18)};
 }
 
@@ -186,10 +186,9 @@ inline LineRecord readLineRecord(Bytes bytes, uint64_t at) {
   if (!checkRecordSize(section, kSectionHeaderSize, kSymbolRecordSize, error)) return false;
   section.symbols.reserve(section.count);
   for (uint64_t at = kSectionHeaderSize; at < body.size(); at += kSymbolRecordSize) {
-    section.symbols.push_back({readU32(body, at), readU32(body, at + 4),
-                               static_cast<int32_t>(readU32(body, at + 8)),
-                               static_cast<int32_t>(readU32(body, at + 12)),
-                               readU32(body, at + 16)});
+    section.symbols.push_back(
+        {readU32(body, at), readU32(body, at + 4), static_cast<int32_t>(readU32(body, at + 8)),
+         static_cast<int32_t>(readU32(body, at + 12)), readU32(body, at + 16)});
   }
   return true;
 }
@@ -266,8 +265,8 @@ inline LineRecord readLineRecord(Bytes bytes, uint64_t at) {
   if (!checkRecordSize(section, 0, kMemoryRunSize, error)) return false;  // size omits the header
   section.memoryMap.reserve(section.count);
   for (uint64_t at = kSectionHeaderSize; at < body.size(); at += kMemoryRunSize)
-    section.memoryMap.push_back({readU16(body, at), readU16(body, at + 2), body[at + 4],
-                                 body[at + 5]});
+    section.memoryMap.push_back(
+        {readU16(body, at), readU16(body, at + 2), body[at + 4], body[at + 5]});
   return true;
 }
 
@@ -415,9 +414,8 @@ inline void printSymbols(std::ostream& out, const Section& section,
     const SymbolRecord& symbol = section.symbols[i];
     out << "  symbol " << i << ": string " << indexAndString(strings, symbol.nameIndex)
         << ", scope " << symbol.scopeId << ", value $"
-        << hexDigits(static_cast<uint32_t>(symbol.value), 8) << " (" << symbol.value
-        << "), line " << symbol.line << ", file " << indexAndString(strings, symbol.fileIndex)
-        << '\n';
+        << hexDigits(static_cast<uint32_t>(symbol.value), 8) << " (" << symbol.value << "), line "
+        << symbol.line << ", file " << indexAndString(strings, symbol.fileIndex) << '\n';
   }
 }
 
@@ -443,8 +441,8 @@ inline void printSection(std::ostream& out, const Section& section, size_t index
     out << sectionTypeName(section.type);
   else
     out << "unknown type " << section.type;
-  out << ", offset " << section.offset << ", size " << section.size << ", count "
-      << section.count << '\n';
+  out << ", offset " << section.offset << ", size " << section.size << ", count " << section.count
+      << '\n';
   if (!type) return;
   switch (*type) {
     case SectionType::Symbols: printSymbols(out, section, strings); break;

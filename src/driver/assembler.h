@@ -89,7 +89,7 @@ class Assembler {
   std::istream* in = nullptr;  // the source when the input name is empty
 
   // Source and statements.
-  std::deque<SourceFile> files;             // by fileIndex
+  std::deque<SourceFile> files;         // by fileIndex
   Pool<StatementRecord> statementPool;  // every record of the run, never freed early
   Pool<MacroRecord, 256> macroPool;
   Pool<StatementList, 256> listPool;

@@ -83,9 +83,10 @@ uint32_t readNumber(std::string_view text, int base) {
   uint32_t value = 0;
   for (; i < text.size(); ++i) {
     char c = text[i];
-    int d = (c >= '0' && c <= '9') ? c - '0'
+    int d = (c >= '0' && c <= '9')   ? c - '0'
             : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-            : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : 99;
+            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                     : 99;
     if (d >= base) break;
     value = value * static_cast<uint32_t>(base) + static_cast<uint32_t>(d);
   }
@@ -103,7 +104,8 @@ void registerOptions(Options& o) {
     std::vector<std::string>* sink = row.shortName == "I"   ? &o.includePaths
                                      : row.shortName == "D" ? &o.defines
                                                             : nullptr;
-    o.table.addOption(row.shortName, row.longName, row.description, row.kind, row.argumentName, sink);
+    o.table.addOption(row.shortName, row.longName, row.description, row.kind, row.argumentName,
+                      sink);
   }
   o.table.hideOption("a");
 }
@@ -147,8 +149,8 @@ void defineCommandLineNames(Assembler& as, const std::vector<std::string>& defin
   for (const std::string& define : defines) {
     size_t eq = define.find('=');
     std::string_view name = as.texts.store(define.substr(0, eq));
-    std::string_view value = eq == std::string::npos ? std::string_view("1")
-                                                     : as.texts.store(define.substr(eq + 1));
+    std::string_view value =
+        eq == std::string::npos ? std::string_view("1") : as.texts.store(define.substr(eq + 1));
     SymbolEntry* entry = as.symbols.define(as.internName(name));
     StatementRecord* definition = as.newStatement();
     definition->line = 0;
@@ -166,7 +168,8 @@ void storeCommandLineValues(Assembler& as, const std::vector<SymbolEntry*>& entr
   for (SymbolEntry* entry : entries) {
     const ExprNode* root = entry->definition->operand;
     int32_t value = 0;
-    if (root != nullptr && evaluate(as, root, true, entry->definitionPc, value)) entry->value = value;
+    if (root != nullptr && evaluate(as, root, true, entry->definitionPc, value))
+      entry->value = value;
   }
   as.errorCodePending = ErrorCode::Ok;
 }
@@ -249,7 +252,9 @@ std::string bannerText() {
   return fill("%s v1.1.0 [r%s; %s]", kProgramName, rev, date) + "; " + std::string(kCopyright);
 }
 
-std::string usageText() { return fill("usage: %s [-options] -i infile [-o outfile]", kProgramName); }
+std::string usageText() {
+  return fill("usage: %s [-options] -i infile [-o outfile]", kProgramName);
+}
 
 std::string tryHelpText() {
   return fill("%s: try '%s --help' for more information", kProgramName, kProgramName);

@@ -26,9 +26,9 @@ std::string message(std::string_view argument, std::string_view text) {
 // a bare "-" or "--" name nothing.
 bool namesOption(std::string_view argument, const OptionSpec& option) {
   bool shortLead = argument.starts_with('-') || argument.starts_with('/');
-  if (shortLead && !option.shortName.empty() && argument.substr(1) == option.shortName)
-    return true;
-  return argument.starts_with("--") && !option.longName.empty() && argument.substr(2) == option.longName;
+  if (shortLead && !option.shortName.empty() && argument.substr(1) == option.shortName) return true;
+  return argument.starts_with("--") && !option.longName.empty() &&
+         argument.substr(2) == option.longName;
 }
 
 bool namesEither(std::string_view name, const OptionSpec& option) {
@@ -37,12 +37,11 @@ bool namesEither(std::string_view name, const OptionSpec& option) {
 
 // The help column width one option asks for. It counts two characters more for a short name
 // than its lead takes, so with a short name the column keeps that margin.
-int helpWidthOf(std::string_view shortName, std::string_view longName, std::string_view argumentName) {
+int helpWidthOf(std::string_view shortName, std::string_view longName,
+                std::string_view argumentName) {
   size_t width = shortName.empty() ? 4 : shortName.size() + 5;
-  if (!longName.empty())
-    width += longName.size() + 2;
-  if (!argumentName.empty())
-    width += argumentName.size() + 3;
+  if (!longName.empty()) width += longName.size() + 2;
+  if (!argumentName.empty()) width += argumentName.size() + 3;
   return static_cast<int>(width);
 }
 
@@ -52,19 +51,12 @@ std::string helpLead(const OptionSpec& option) {
   std::string lead = " ";
   lead += option.shortName.empty() ? "  " : "-" + option.shortName;
   lead += "/";
-  if (!option.longName.empty())
-    lead += "--" + option.longName;
-  if (option.argumentName.empty())
-    return lead;
+  if (!option.longName.empty()) lead += "--" + option.longName;
+  if (option.argumentName.empty()) return lead;
   switch (option.argumentKind) {
-    case ArgumentKind::None:
-      break;
-    case ArgumentKind::Optional:
-      lead += " [" + option.argumentName + "]";
-      break;
-    case ArgumentKind::Required:
-      lead += " <" + option.argumentName + ">";
-      break;
+    case ArgumentKind::None: break;
+    case ArgumentKind::Optional: lead += " [" + option.argumentName + "]"; break;
+    case ArgumentKind::Required: lead += " <" + option.argumentName + ">"; break;
   }
   return lead;
 }
@@ -87,20 +79,16 @@ void OptionTable::addOption(std::string_view shortName, std::string_view longNam
 
 void OptionTable::hideOption(std::string_view name) {
   for (OptionSpec& option : options)
-    if (namesEither(name, option))
-      option.hidden = true;
+    if (namesEither(name, option)) option.hidden = true;
 }
 
 void OptionTable::parseArguments(int argc, const char* const* argv) {
-  if (argv == nullptr)
-    return;
+  if (argv == nullptr) return;
   Pending pending;
   for (int i = 1; i < argc; ++i) {
-    if (argv[i] == nullptr)
-      continue;
+    if (argv[i] == nullptr) continue;
     std::string_view argument = argv[i];
-    if (!matchOptions(argument, pending))
-      takeUnmatched(argument, pending);
+    if (!matchOptions(argument, pending)) takeUnmatched(argument, pending);
   }
   reportMissingArgument(pending);
 }
@@ -111,8 +99,7 @@ void OptionTable::parseArguments(int argc, const char* const* argv) {
 bool OptionTable::matchOptions(std::string_view argument, Pending& pending) {
   bool matched = false;
   for (OptionSpec& option : options) {
-    if (!namesOption(argument, option))
-      continue;
+    if (!namesOption(argument, option)) continue;
     matched = true;
     if (option.given && option.sink == nullptr) {
       errors.push_back(message(argument, kGivenTwice));
@@ -132,8 +119,7 @@ void OptionTable::takeUnmatched(std::string_view argument, Pending& pending) {
   OptionSpec* option = pending.option;
   if (option != nullptr && option->argumentKind != ArgumentKind::None) {
     option->value = argument;
-    if (option->sink != nullptr)
-      option->sink->emplace_back(argument);
+    if (option->sink != nullptr) option->sink->emplace_back(argument);
     pending = Pending{};
     return;
   }
@@ -151,40 +137,29 @@ void OptionTable::reportMissingArgument(const Pending& pending) {
 
 const OptionSpec* OptionTable::findGiven(std::string_view name) const {
   for (const OptionSpec& option : options)
-    if (option.given && namesEither(name, option))
-      return &option;
+    if (option.given && namesEither(name, option)) return &option;
   return nullptr;
 }
 
-bool OptionTable::isGiven(std::string_view name) const {
-  return findGiven(name) != nullptr;
-}
+bool OptionTable::isGiven(std::string_view name) const { return findGiven(name) != nullptr; }
 
 std::string OptionTable::valueOf(std::string_view name) const {
   const OptionSpec* option = findGiven(name);
   return option != nullptr ? option->value : std::string();
 }
 
-std::vector<std::string> OptionTable::positionalArguments() const {
-  return positionals;
-}
+std::vector<std::string> OptionTable::positionalArguments() const { return positionals; }
 
-std::vector<std::string> OptionTable::parseErrors() const {
-  return errors;
-}
+std::vector<std::string> OptionTable::parseErrors() const { return errors; }
 
-int OptionTable::helpColumnWidth() const {
-  return columnWidth;
-}
+int OptionTable::helpColumnWidth() const { return columnWidth; }
 
 void OptionTable::printHelp(std::ostream& out) const {
   for (const OptionSpec& option : options) {
-    if (option.hidden)
-      continue;
+    if (option.hidden) continue;
     std::string line = helpLead(option);
     size_t width = static_cast<size_t>(columnWidth);
-    if (line.size() < width)
-      line.append(width - line.size(), ' ');  // a longer lead is kept whole
+    if (line.size() < width) line.append(width - line.size(), ' ');  // a longer lead is kept whole
     out << line << ' ' << option.description << '\n';
   }
 }

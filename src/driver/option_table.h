@@ -17,7 +17,7 @@ enum class ArgumentKind : uint8_t { None = 0, Optional = 1, Required = 2 };
 struct OptionSpec {
   std::string shortName, longName, description;  // an empty name cannot be typed
   ArgumentKind argumentKind = ArgumentKind::None;
-  std::string argumentName, value;     // argumentName is the help placeholder; value the last taken
+  std::string argumentName, value;  // argumentName is the help placeholder; value the last taken
   std::vector<std::string>* sink = nullptr;  // owned by the caller; also receives every value
   bool given = false;
   bool hidden = false;  // left out of the help listing, still accepted
@@ -27,8 +27,9 @@ class OptionTable {
  public:
   // Appends an option and widens the help column for it. A sink, when given, must outlive the
   // table; an option with a sink may be given any number of times.
-  void addOption(std::string_view shortName, std::string_view longName, std::string_view description,
-                 ArgumentKind kind, std::string_view argumentName, std::vector<std::string>* sink = nullptr);
+  void addOption(std::string_view shortName, std::string_view longName,
+                 std::string_view description, ArgumentKind kind, std::string_view argumentName,
+                 std::vector<std::string>* sink = nullptr);
   // Hides every option whose short or long name is `name` from the help listing.
   void hideOption(std::string_view name);
   // Examines argv[1] to argv[argc - 1]; every argument is looked at and every error recorded.

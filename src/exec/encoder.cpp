@@ -49,9 +49,9 @@ bool encodeInstruction(Assembler& as, StatementRecord& st) {
   int32_t value = 0;
   if (!evaluate(as, st.operand, as.strict(), as.startPc, value)) return failEvaluation(as);
   if (mode == M::Relative) {
-    value = static_cast<int32_t>(static_cast<uint32_t>(value) - static_cast<uint32_t>(as.startPc + 2));
-    if (as.pass == 2 && (value > 127 || value < -128))
-      return as.fail(ErrorCode::BranchOutOfRange);
+    value =
+        static_cast<int32_t>(static_cast<uint32_t>(value) - static_cast<uint32_t>(as.startPc + 2));
+    if (as.pass == 2 && (value > 127 || value < -128)) return as.fail(ErrorCode::BranchOutOfRange);
   }
   if (!emitByte(as, value, ByteKind::Code, st)) return false;
   if (length == 3) return emitByte(as, value >> 8, ByteKind::Code, st);

@@ -44,8 +44,9 @@ bool defineLabel(Assembler& as, StatementRecord& st) {
   }
   SymbolEntry* entry = as.symbols.define(st.labelId);
   entry->definitionPc = as.startPc;
-  bool assignment = st.mnemonicIndex == StatementRecord::kNoMnemonic && st.pseudoOp == PseudoOp::None &&
-                    st.macro == nullptr && !st.setPc && st.operand != nullptr;
+  bool assignment = st.mnemonicIndex == StatementRecord::kNoMnemonic &&
+                    st.pseudoOp == PseudoOp::None && st.macro == nullptr && !st.setPc &&
+                    st.operand != nullptr;
   if (assignment) {
     entry->definitionKind = DefinitionKind::Statement;
     entry->definition = &st;
@@ -136,7 +137,8 @@ bool executeBinary(Assembler& as, StatementRecord& st) {
   auto loaded = as.binaryData.find(&st);
   if (as.pass == 1 || loaded == as.binaryData.end()) {
     const ExprNode* first = st.operandCount > 0 ? st.listItem(0) : nullptr;
-    std::string_view name = first != nullptr && first->kind == ExprKind::String ? first->text() : "";
+    std::string_view name =
+        first != nullptr && first->kind == ExprKind::String ? first->text() : "";
     if (name.find_first_not_of(" \t\v\f\r") == std::string_view::npos)
       return as.fail(ErrorCode::FilenameMissing);
     std::string found = findSourceFile(as.fileName(st.fileIndex), name, as.settings.includeDirs);
@@ -237,8 +239,7 @@ bool executeStatement(Assembler& as, StatementRecord& st) {
     }
   }
   if (st.setPc && !setProgramCounterLine(as, st)) return false;
-  if (st.mnemonicIndex != StatementRecord::kNoMnemonic && !encodeInstruction(as, st))
-    return false;
+  if (st.mnemonicIndex != StatementRecord::kNoMnemonic && !encodeInstruction(as, st)) return false;
   if (st.pseudoOp != PseudoOp::None) return executePseudoOp(as, st);
   if (st.macro != nullptr) return expandMacro(as, st);
   return true;

@@ -14,7 +14,8 @@ class Assembler;
 // Runs a list of statements (the program or a macro's copies) from position 0, following jumps
 // within it. Returns when the list ends, the pass ends, or a jump leaves the list; false when
 // a macro line could not be parsed after substitution (the call then fails).
-[[nodiscard]] bool runStatementList(Assembler& as, StatementList& list, const StatementRecord* call);
+[[nodiscard]] bool runStatementList(Assembler& as, StatementList& list,
+                                    const StatementRecord* call);
 
 // After a statement of `list` at `position` ran: follows a pending jump within the list.
 // True when execution goes on in this list (position updated), false when the jump leaves it.

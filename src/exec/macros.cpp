@@ -272,7 +272,7 @@ bool executeGoto(Assembler& as, StatementRecord& st) {
   }
   ++as.gotoCount;
   as.gotoTarget = entry->definitionKind == DefinitionKind::Statement ? entry->definition
-                                                                      : &as.unreachableTarget;
+                                                                     : &as.unreachableTarget;
   as.gotoSource = &st;
   return true;
 }

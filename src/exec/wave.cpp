@@ -44,8 +44,7 @@ float triangle(float x) {
 }
 
 float sawtooth(float x) {
-  if (x >= 90)
-    x = x - 90;
+  if (x >= 90) x = x - 90;
   return x < 45 ? x / 45 : x / 45 - 2;
 }
 
@@ -112,12 +111,9 @@ static_assert(std::size(kWaveForms) == kWaveShapeCount, "one row per shape");
 // Saturates beyond the 32-bit range instead of converting with undefined behaviour. NaN gives 0;
 // no shape produces it, since every divisor in the table stays at 1 or above.
 int32_t saturateToInt32(float value) {
-  if (std::isnan(value))
-    return 0;
-  if (value >= 2147483648.0f)
-    return std::numeric_limits<int32_t>::max();
-  if (value <= -2147483648.0f)
-    return std::numeric_limits<int32_t>::min();
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483648.0f) return std::numeric_limits<int32_t>::max();
+  if (value <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(value);
 }
 
@@ -132,18 +128,12 @@ int64_t noiseTerm(int32_t amount, int32_t random) {
 void applyBounceOperand(BounceParams& params, size_t position, int32_t value) {
   BounceSettings& settings = params.settings;
   switch (position) {
-    case 0:
-      settings.shape = std::clamp<int32_t>(value, 0, kWaveShapeCount - 1);
-      break;
+    case 0: settings.shape = std::clamp<int32_t>(value, 0, kWaveShapeCount - 1); break;
     case 1:  // bits 0-15 as a signed number, so 0..32767
       params.count = std::max<int32_t>(static_cast<int16_t>(static_cast<uint16_t>(value)), 0);
       break;
-    case 2:
-      params.low = value;
-      break;
-    case 3:
-      params.high = value;
-      break;
+    case 2: params.low = value; break;
+    case 3: params.high = value; break;
     case 4:  // half-turns over the whole table
       settings.cycles = std::clamp<int32_t>(value, 1, 100);
       break;
@@ -156,17 +146,10 @@ void applyBounceOperand(BounceParams& params, size_t position, int32_t value) {
     case 7:  // percent
       settings.startAmplitude = std::clamp<int32_t>(value, 0, 100);
       break;
-    case 8:
-      settings.endAmplitude = std::clamp<int32_t>(value, 0, 100);
-      break;
-    case 9:
-      settings.noise = value == 1;
-      break;
-    case 10:
-      settings.noiseAmount = value;
-      break;
-    default:
-      break;
+    case 8: settings.endAmplitude = std::clamp<int32_t>(value, 0, 100); break;
+    case 9: settings.noise = value == 1; break;
+    case 10: settings.noiseAmount = value; break;
+    default: break;
   }
 }
 
@@ -182,8 +165,7 @@ int32_t WaveNoise::next() {
 std::vector<int32_t> generateWave(const BounceSettings& settings, int count, int32_t low,
                                   int32_t high, WaveNoise& noise) {
   std::vector<int32_t> values;
-  if (count <= 0)
-    return values;
+  if (count <= 0) return values;
   values.reserve(static_cast<size_t>(count));
 
   const WaveForm& form = kWaveForms[std::clamp(settings.shape, 0, kWaveShapeCount - 1)];
@@ -209,15 +191,12 @@ std::vector<int32_t> generateWave(const BounceSettings& settings, int count, int
     const float scaled = (curve - form.minimum) * span / range + base + 0.5f;
     const float floored = static_cast<float>(std::floor(static_cast<double>(scaled)));
     int64_t value = saturateToInt32(floored);
-    if (settings.invert)
-      value = int64_t{low} + high - value;
-    if (settings.noise)
-      value += noiseTerm(settings.noiseAmount, noise.next());
+    if (settings.invert) value = int64_t{low} + high - value;
+    if (settings.noise) value += noiseTerm(settings.noiseAmount, noise.next());
     // Wrapping keeps the low byte, the only part that is emitted, equal to the exact sum's.
     values.push_back(static_cast<int32_t>(static_cast<uint32_t>(value)));
     angle = angle + step;  // folded back once only: a step above 180 lets the angle climb
-    if (angle > 180)
-      angle = angle - 180;
+    if (angle > 180) angle = angle - 180;
   }
   return values;
 }

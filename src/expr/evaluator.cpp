@@ -246,7 +246,8 @@ void renderLeaf(std::string& out, const ExprNode* n) {
   switch (n->notation) {
     case Notation::Decimal: out += std::to_string(n->value); break;
     case Notation::Hex:
-      std::snprintf(buffer, sizeof buffer, wide ? "$%04x" : "$%02x", static_cast<uint32_t>(n->value));
+      std::snprintf(buffer, sizeof buffer, wide ? "$%04x" : "$%02x",
+                    static_cast<uint32_t>(n->value));
       out += buffer;
       break;
     case Notation::Binary: renderBits(out, static_cast<uint32_t>(n->value), wide ? 16 : 8); break;

@@ -30,7 +30,14 @@ enum class ExprKind : uint8_t {
   Empty = 14,
 };
 
-enum class Notation : uint8_t { None = 0, Decimal = 1, Hex = 2, Binary = 3, Character = 4, Quoted = 5 };
+enum class Notation : uint8_t {
+  None = 0,
+  Decimal = 1,
+  Hex = 2,
+  Binary = 3,
+  Character = 4,
+  Quoted = 5
+};
 
 inline bool isOperator(ExprKind kind) { return static_cast<uint8_t>(kind) <= 6; }
 

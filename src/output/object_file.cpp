@@ -26,7 +26,8 @@ bool writeObjectFile(Assembler& as) {
     }
   }
   const auto& bytes = as.image.bytes;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) ok = false;
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+    ok = false;
   if (std::fclose(file) != 0) ok = false;
   if (ok && !commitTempFile(temp, name)) {
     as.reportError(ErrorCode::UnableToWrite, -1, as.settings.inputName, name, -1);

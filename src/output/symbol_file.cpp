@@ -11,7 +11,13 @@
 namespace zendra {
 namespace {
 
-enum class SectionType : uint32_t { LineTable = 1, Symbols = 2, Strings = 3, Expansions = 4, MemoryMap = 5 };
+enum class SectionType : uint32_t {
+  LineTable = 1,
+  Symbols = 2,
+  Strings = 3,
+  Expansions = 4,
+  MemoryMap = 5
+};
 
 // Collects bytes when writing; only counts them when sizing.
 struct Sink {
@@ -43,11 +49,12 @@ struct SymbolFileWriter {
     const Pool<SymbolEntry>& entries = as.symbols.entries();
     symbols.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) symbols.push_back(&entries[i]);
-    std::stable_sort(symbols.begin(), symbols.end(), [&](const SymbolEntry* a, const SymbolEntry* b) {
-      std::string_view x = as.names.name(a->nameId), y = as.names.name(b->nameId);
-      int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
-      return c != 0 ? c < 0 : x.size() < y.size();
-    });
+    std::stable_sort(symbols.begin(), symbols.end(),
+                     [&](const SymbolEntry* a, const SymbolEntry* b) {
+                       std::string_view x = as.names.name(a->nameId), y = as.names.name(b->nameId);
+                       int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
+                       return c != 0 ? c < 0 : x.size() < y.size();
+                     });
   }
 
   static void lineRecord(Sink& out, const StatementRecord& st) {
@@ -97,7 +104,8 @@ struct SymbolFileWriter {
       case SectionType::Strings: {
         uint32_t total = 0;
         for (const SourceFile& f : as.files) total += static_cast<uint32_t>(f.name.size()) + 1;
-        for (const SymbolEntry* e : symbols) total += static_cast<uint32_t>(as.names.name(e->nameId).size()) + 1;
+        for (const SymbolEntry* e : symbols)
+          total += static_cast<uint32_t>(as.names.name(e->nameId).size()) + 1;
         out.u32(8 + total);
         out.u32(static_cast<uint32_t>(as.files.size() + symbols.size()));
         for (const SourceFile& f : as.files) out.text(f.name);
@@ -121,12 +129,16 @@ struct SymbolFileWriter {
         return true;
       }
       case SectionType::MemoryMap: {
-        struct Run { uint32_t start, count; ByteKind kind; };
+        struct Run {
+          uint32_t start, count;
+          ByteKind kind;
+        };
         std::vector<Run> runs;
         const MemoryImage& image = as.image;
         for (uint32_t i = 0; i < image.imageLength; ++i) {
           ByteKind kind = image.kinds[i];
-          if (!runs.empty() && runs.back().kind == kind && runs.back().start + runs.back().count == i)
+          if (!runs.empty() && runs.back().kind == kind &&
+              runs.back().start + runs.back().count == i)
             ++runs.back().count;
           else if (kind != ByteKind::Unwritten)
             runs.push_back({i, 1, kind});
@@ -153,9 +165,13 @@ bool writeSymbolFile(Assembler& as) {
   const std::string& name = as.settings.symbolName;
   if (name.empty()) return true;
   SymbolFileWriter writer(as);
-  constexpr SectionType kOrder[] = {SectionType::Symbols, SectionType::LineTable, SectionType::Strings,
-                                    SectionType::Expansions, SectionType::MemoryMap};
-  struct Present { SectionType type; uint32_t size; };
+  constexpr SectionType kOrder[] = {SectionType::Symbols, SectionType::LineTable,
+                                    SectionType::Strings, SectionType::Expansions,
+                                    SectionType::MemoryMap};
+  struct Present {
+    SectionType type;
+    uint32_t size;
+  };
   std::vector<Present> present;
   for (SectionType type : kOrder) {
     Sink sizing;

@@ -123,7 +123,8 @@ bool LineParser::skipRun(std::string_view text, size_t& i) {
     case S::InString: {
       if (c == '"') return false;
       const void* quote = std::memchr(text.data() + i, '"', end - i);
-      i = quote == nullptr ? end - 1 : static_cast<size_t>(static_cast<const char*>(quote) - text.data()) - 1;
+      i = quote == nullptr ? end - 1
+                           : static_cast<size_t>(static_cast<const char*>(quote) - text.data()) - 1;
       return true;
     }
     default: {
@@ -548,7 +549,8 @@ LineParser::Step LineParser::step(char c, size_t index) {
       const OpcodeEntry& entry = *st->mnemonic();
       if (isBlank(c)) return Step::Consume;
       if (isLineEnd(c)) {
-        st->mode = (entry.has(M::Implied) || !entry.has(M::Accumulator)) ? M::Implied : M::Accumulator;
+        st->mode =
+            (entry.has(M::Implied) || !entry.has(M::Accumulator)) ? M::Implied : M::Accumulator;
         if (!entry.has(st->mode)) return fail(ErrorCode::IllegalAddressingMode);
         state = S::Comment;
         return Step::Consume;

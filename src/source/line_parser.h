@@ -68,7 +68,15 @@ class LineParser {
   int32_t errorColumn = -1;
 
  private:
-  enum class Context : uint8_t { LabelOrMnemonic, PseudoOp, MacroCall, Assignment, Expression, List, GotoName };
+  enum class Context : uint8_t {
+    LabelOrMnemonic,
+    PseudoOp,
+    MacroCall,
+    Assignment,
+    Expression,
+    List,
+    GotoName
+  };
   enum class Step : uint8_t { Consume, Refeed, Fail };
 
   Step step(char c, size_t index);

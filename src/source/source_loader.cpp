@@ -31,8 +31,9 @@ bool readStream(std::istream& in, std::vector<char>& bytes, size_t limit) {
 }
 
 bool isStatementFree(const StatementRecord& st) {
-  return !st.hasLabel() && st.mnemonicIndex == StatementRecord::kNoMnemonic && st.pseudoOp == PseudoOp::None &&
-         st.macro == nullptr && st.operand == nullptr && !st.setPc && !st.needsSubstitution;
+  return !st.hasLabel() && st.mnemonicIndex == StatementRecord::kNoMnemonic &&
+         st.pseudoOp == PseudoOp::None && st.macro == nullptr && st.operand == nullptr &&
+         !st.setPc && !st.needsSubstitution;
 }
 
 // The state of one file being read.

@@ -33,7 +33,7 @@ struct StatementRecord {
   ExprNode* operand = nullptr;  // for list forms, the last expression parsed
   ExprNode** operandList = nullptr;
   MacroRecord* macro = nullptr;
-  const char* text = "";                        // the line as read
+  const char* text = "";  // the line as read
   uint32_t textLength = 0;
   uint32_t labelStart = 0;  // the label and the string operand, as places in the text
   uint32_t labelLength = 0;
@@ -76,7 +76,8 @@ struct StatementRecord {
     return mnemonicIndex == kNoMnemonic ? nullptr : &opcodeTable()[mnemonicIndex];
   }
   void setMnemonic(const OpcodeEntry* entry) {
-    mnemonicIndex = entry == nullptr ? kNoMnemonic : static_cast<uint8_t>(entry - opcodeTable().data());
+    mnemonicIndex =
+        entry == nullptr ? kNoMnemonic : static_cast<uint8_t>(entry - opcodeTable().data());
   }
 
   bool hasLabel() const { return labelId != kNoName; }

@@ -14,7 +14,10 @@ namespace zendra {
 uint8_t asciiToPetscii(uint8_t ch);
 
 // found is false (and code 0) for the PETSCII codes that have no screen code: $00-$1F and $80-$9F.
-struct ScreenCode { bool found; uint8_t code; };
+struct ScreenCode {
+  bool found;
+  uint8_t code;
+};
 ScreenCode petsciiToScreen(uint8_t p);
 
 // The byte that a text pseudo-op emits for one source character. With screen, the character goes

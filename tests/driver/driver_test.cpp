@@ -38,14 +38,10 @@ struct StartCase {
   uint32_t address;
 };
 constexpr StartCase kStartCases[] = {
-    {"$c000", 0xC000},
-    {"49152", 0xC000},
-    {"$", 0},        // a single character is read as decimal
-    {"c000", 0},     // hex digits without "$" are not decimal
-    {"$C0zz", 0xC0}, // reading stops at the first non-digit
-    {"12ab", 12},
-    {"  +4096", 4096},
-    {"", 0},
+    {"$c000", 0xC000}, {"49152", 0xC000}, {"$", 0},  // a single character is read as decimal
+    {"c000", 0},                                     // hex digits without "$" are not decimal
+    {"$C0zz", 0xC0},                                 // reading stops at the first non-digit
+    {"12ab", 12},      {"  +4096", 4096}, {"", 0},
 };
 
 TEST(Driver, ReadsTheStartAddress) {
@@ -101,9 +97,10 @@ TEST(Driver, QuietFailurePrintsOnlyTheErrors) {
 TEST(Driver, SummaryOfTheLargestImageCountsTheWholeFile) {
   Assembly a = assemble("\t*= 0\n\tnop\n\t*= $fffe\n\tnop\n");
   EXPECT_EQ(a.exitStatus, 0);
-  EXPECT_EQ(a.out, bannerText() +
-                       "\n\n\tAssembled: $0000 - $fffe / Writing 65537/$10001 bytes incl load address\n"
-                       "\n\tRanges: \n\t $0000 - $0000 \n\t $fffe - $fffe \n");
+  EXPECT_EQ(a.out,
+            bannerText() +
+                "\n\n\tAssembled: $0000 - $fffe / Writing 65537/$10001 bytes incl load address\n"
+                "\n\tRanges: \n\t $0000 - $0000 \n\t $fffe - $fffe \n");
   EXPECT_EQ(a.program.size(), 65537u);
 }
 
@@ -157,10 +154,8 @@ TEST(Driver, IncludePathFromTheEnvironmentIsUsedWhole) {
   namespace fs = std::filesystem;
   fs::path dir = testing::makeTempDir("zendra-driver");
   const std::map<std::string, std::string> files = {
-      {"t.asm", "\t.include \"inc.asm\"\n"},
-      {"a:b/inc.asm", "\t.byte 1\n"},
-      {"a/inc.asm", "\t.byte 2\n"},
-      {"b/inc.asm", "\t.byte 3\n"},
+      {"t.asm", "\t.include \"inc.asm\"\n"}, {"a:b/inc.asm", "\t.byte 1\n"},
+      {"a/inc.asm", "\t.byte 2\n"},          {"b/inc.asm", "\t.byte 3\n"},
       {"lib/inc.asm", "\t.byte 4\n"},
   };
   for (const auto& [name, text] : files) {

@@ -25,14 +25,20 @@ struct FormatCase {
 };
 const FormatCase kFormatCases[] = {
     {ErrorCode::PhaseError, -1, nullptr, -1, "game.asm : error 25: phase error\n"},
-    {ErrorCode::PhaseError, -1, nullptr, 4, "game.asm : error 25: phase error\n"},  // no line: no column
-    {ErrorCode::BendWithoutBlock, 12, nullptr, -1, "game.asm(12) : error 12: .bend without .block\n"},
+    {ErrorCode::PhaseError, -1, nullptr, 4,
+     "game.asm : error 25: phase error\n"},  // no line: no column
+    {ErrorCode::BendWithoutBlock, 12, nullptr, -1,
+     "game.asm(12) : error 12: .bend without .block\n"},
     {ErrorCode::MissingParenthesis, 7, nullptr, 4,
      "game.asm(7) : error 31: missing parenthesis at col 4\n"},
-    {ErrorCode::UnableToOpen, -1, "out.prg", -1, "game.asm : error 19: unable to open file 'out.prg'\n"},
-    {ErrorCode::IllegalPseudoOp, 3, "bytes", 5, "game.asm(3) : error 1: illegal pseudo-op '.bytes' at col 5\n"},
-    {ErrorCode::FileDoesNotExist, 2, nullptr, -1, "game.asm(2) : error 18: file does not exist: '%s'\n"},
-    {ErrorCode::InvalidExpression, 2, "ignored", -1, "game.asm(2) : error 11: invalid expression\n"},
+    {ErrorCode::UnableToOpen, -1, "out.prg", -1,
+     "game.asm : error 19: unable to open file 'out.prg'\n"},
+    {ErrorCode::IllegalPseudoOp, 3, "bytes", 5,
+     "game.asm(3) : error 1: illegal pseudo-op '.bytes' at col 5\n"},
+    {ErrorCode::FileDoesNotExist, 2, nullptr, -1,
+     "game.asm(2) : error 18: file does not exist: '%s'\n"},
+    {ErrorCode::InvalidExpression, 2, "ignored", -1,
+     "game.asm(2) : error 11: invalid expression\n"},
 };
 
 TEST(ErrorReport, PrintsEachLineFormat) {

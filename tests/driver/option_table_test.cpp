@@ -71,12 +71,9 @@ struct DriverOptions {
 
   std::vector<std::string>* sinkFor(Sink sink) {
     switch (sink) {
-      case Sink::None:
-        return nullptr;
-      case Sink::IncludePaths:
-        return &includePaths;
-      case Sink::Defines:
-        return &defines;
+      case Sink::None: return nullptr;
+      case Sink::IncludePaths: return &includePaths;
+      case Sink::Defines: return &defines;
     }
     return nullptr;
   }
@@ -86,19 +83,16 @@ struct DriverOptions {
 void parse(OptionTable& table, std::string_view commandLine) {
   std::vector<std::string> words;
   std::istringstream in{std::string(commandLine)};
-  for (std::string word; in >> word;)
-    words.push_back(word);
+  for (std::string word; in >> word;) words.push_back(word);
   std::vector<const char*> argv{"zendra"};
-  for (const std::string& word : words)
-    argv.push_back(word.c_str());
+  for (const std::string& word : words) argv.push_back(word.c_str());
   table.parseArguments(static_cast<int>(argv.size()), argv.data());
 }
 
 std::string join(const std::vector<std::string>& items, std::string_view separator) {
   std::string text;
   for (const std::string& item : items) {
-    if (!text.empty())
-      text += separator;
+    if (!text.empty()) text += separator;
     text += item;
   }
   return text;
@@ -109,12 +103,10 @@ std::string join(const std::vector<std::string>& items, std::string_view separat
 std::string renderGiven(DriverOptions& options) {
   std::vector<std::string> given;
   for (const OptionRow& row : kDriverRows) {
-    if (!options.table.isGiven(row.longName))
-      continue;
+    if (!options.table.isGiven(row.longName)) continue;
     std::string item(row.longName);
     std::string value = options.table.valueOf(row.longName);
-    if (!value.empty())
-      item += "=" + value;
+    if (!value.empty()) item += "=" + value;
     if (const std::vector<std::string>* sink = options.sinkFor(row.sink); sink && !sink->empty())
       item += "[" + join(*sink, ",") + "]";
     given.push_back(item);

@@ -34,8 +34,7 @@ std::vector<int32_t> bounce(const std::vector<int32_t>& operands) {
 
 std::string render(const std::vector<int32_t>& values) {
   std::string text;
-  for (int32_t value : values)
-    text += (text.empty() ? "" : ", ") + std::to_string(value);
+  for (int32_t value : values) text += (text.empty() ? "" : ", ") + std::to_string(value);
   return text;
 }
 
@@ -198,8 +197,7 @@ TEST(Wave, NoiseRepeatsAfterReseed) {
 TEST(WaveNoise, DrawsFifteenBitNumbersAndRestartsOnReseed) {
   WaveNoise noise;
   std::vector<int32_t> first;
-  for (int i = 0; i < 10000; ++i)
-    first.push_back(noise.next());
+  for (int i = 0; i < 10000; ++i) first.push_back(noise.next());
   const auto [lowest, highest] = std::minmax_element(first.begin(), first.end());
   EXPECT_GE(*lowest, 0);
   EXPECT_LE(*highest, WaveNoise::kMaxValue);
@@ -207,8 +205,7 @@ TEST(WaveNoise, DrawsFifteenBitNumbersAndRestartsOnReseed) {
   EXPECT_GT(*highest, WaveNoise::kMaxValue - 100);
 
   noise.reseed();
-  for (size_t i = 0; i < first.size(); ++i)
-    ASSERT_EQ(noise.next(), first[i]) << "draw " << i;
+  for (size_t i = 0; i < first.size(); ++i) ASSERT_EQ(noise.next(), first[i]) << "draw " << i;
 }
 
 // The parameter an operand position sets, as a number, for comparing all of them alike.

@@ -37,9 +37,9 @@ TEST(MemoryImage, PassOneMeasuresThePhysicalRange) {
   };
   const Case cases[] = {
       {0x1000, 0, 0x1000, 0x1001},
-      {0xFFFF, 0, 0xFFFF, 0x10000},       // the top byte keeps its place in the range
-      {0x1000, 0x1000, 0x2000, 0x2001},   // stored at pc + offset
-      {0xF000, 0x2000, 0x1000, 0x1001},   // the storage address wraps
+      {0xFFFF, 0, 0xFFFF, 0x10000},      // the top byte keeps its place in the range
+      {0x1000, 0x1000, 0x2000, 0x2001},  // stored at pc + offset
+      {0xF000, 0x2000, 0x1000, 0x1001},  // the storage address wraps
       {0x1000, INT32_MAX, 0x0FFF, 0x1000},
       {0x1000, -0x1000, 0x0000, 0x0001},
   };

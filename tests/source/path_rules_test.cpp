@@ -48,12 +48,15 @@ struct SearchCase {
 };
 const std::vector<std::string> kDirs = {"inc", "/opt/c64"};
 const SearchCase kSearchCases[] = {
-    {&kUnixPaths, "src/game.asm", "lib.asm", "src/lib.asm | lib.asm | inc/lib.asm | /opt/c64/lib.asm"},
+    {&kUnixPaths, "src/game.asm", "lib.asm",
+     "src/lib.asm | lib.asm | inc/lib.asm | /opt/c64/lib.asm"},
     {&kUnixPaths, "game.asm", "lib.asm", "lib.asm | inc/lib.asm | /opt/c64/lib.asm"},
-    {&kUnixPaths, "a/b/game.asm", "x/lib.asm", "a/b/x/lib.asm | x/lib.asm | inc/x/lib.asm | /opt/c64/x/lib.asm"},
+    {&kUnixPaths, "a/b/game.asm", "x/lib.asm",
+     "a/b/x/lib.asm | x/lib.asm | inc/x/lib.asm | /opt/c64/x/lib.asm"},
     {&kUnixPaths, "src/game.asm", "/abs/lib.asm", "/abs/lib.asm"},
     {&kUnixPaths, "src\\game.asm", "lib.asm", "lib.asm | inc/lib.asm | /opt/c64/lib.asm"},
-    {&kWindowsPaths, "src\\game.asm", "lib.asm", "src\\lib.asm | lib.asm | inc\\lib.asm | /opt/c64\\lib.asm"},
+    {&kWindowsPaths, "src\\game.asm", "lib.asm",
+     "src\\lib.asm | lib.asm | inc\\lib.asm | /opt/c64\\lib.asm"},
     {&kWindowsPaths, "src/game.asm", "lib.asm", "lib.asm | inc\\lib.asm | /opt/c64\\lib.asm"},
     {&kWindowsPaths, "src\\game.asm", "d:\\lib.asm", "d:\\lib.asm"},
 };

@@ -65,7 +65,8 @@ constexpr LineCase kLineCases[] = {
     {"\tnop\r\n\tbrk\r\n", "t.asm:1 nop | t.asm:2 brk | t.asm:3 eof"},
     {"\tnop\n\n; note\n", "t.asm:1 nop | t.asm:2 - | t.asm:3 ; note | t.asm:4 eof"},
     {"\tnop\n\t.end\n\tbrk\n", "t.asm:1 nop | t.asm:3 eof"},  // `.end` itself is dropped
-    {"m\t.macro\n\tnop\n\t.endm\n\tbrk\n", "t.asm:1 m\t.macro | t.asm:3 .endm | t.asm:4 brk | t.asm:5 eof"},
+    {"m\t.macro\n\tnop\n\t.endm\n\tbrk\n",
+     "t.asm:1 m\t.macro | t.asm:3 .endm | t.asm:4 brk | t.asm:5 eof"},
 };
 
 TEST(SourceLoader, PlacesEachLineWithItsNumber) {
@@ -84,7 +85,8 @@ TEST(SourceLoader, WithoutAListingLinesThatHoldNothingAreDropped) {
   l.as.settings.listName.clear();
   load(l, {{"t.asm", "\tnop\n\n; note\nm\t.macro\n\n\t.endm\n\tbrk\n"}});
   EXPECT_TRUE(l.ok);
-  EXPECT_EQ(render(l.as, l.as.statements), "t.asm:1 nop | t.asm:4 m\t.macro | t.asm:6 .endm | t.asm:7 brk | t.asm:8 eof");
+  EXPECT_EQ(render(l.as, l.as.statements),
+            "t.asm:1 nop | t.asm:4 m\t.macro | t.asm:6 .endm | t.asm:7 brk | t.asm:8 eof");
   EXPECT_EQ(render(l.as, l.as.statements[1]->macro->body), "");
 }
 

@@ -9,7 +9,7 @@ namespace zendra::testing {
 
 struct Assembly {
   int exitStatus = 0;
-  std::string out;      // standard output, banner included
+  std::string out;  // standard output, banner included
   std::string err;
   std::string program;  // the program file's bytes, empty when none was written
   std::map<std::string, std::string> files;  // every file left in the folder, by name

@@ -81,7 +81,9 @@ namespace {
 // Changes the working folder for the duration of an in-process run.
 struct WorkingDirectory {
   std::filesystem::path saved = std::filesystem::current_path();
-  explicit WorkingDirectory(const std::filesystem::path& dir) { std::filesystem::current_path(dir); }
+  explicit WorkingDirectory(const std::filesystem::path& dir) {
+    std::filesystem::current_path(dir);
+  }
   ~WorkingDirectory() { std::filesystem::current_path(saved); }
 };
 
@@ -98,7 +100,8 @@ CaseResult runInProcess(const std::filesystem::path& workDir, const std::vector<
   std::istringstream in(stdinText);
   std::ostringstream out, err;
   CaseResult result;
-  result.exitStatus = runZendra(static_cast<int>(argv.size()), argv.data(), in, out, err, environment);
+  result.exitStatus =
+      runZendra(static_cast<int>(argv.size()), argv.data(), in, out, err, environment);
   result.out = out.str();
   result.err = err.str();
   return result;

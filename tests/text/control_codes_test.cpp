@@ -43,7 +43,10 @@ std::string upperCase(std::string_view name) {
   return upper;
 }
 
-struct TableSize { std::string_view label; size_t rows; };
+struct TableSize {
+  std::string_view label;
+  size_t rows;
+};
 // clang-format off
 constexpr TableSize kTableSizes[] = {
   {"Proper",                         255},
@@ -69,7 +72,12 @@ TEST(ControlCodes, TablesComeInSearchOrderWithTheirSizes) {
 }
 
 // Rows picked from each list: the first, the last and some between (table, row, name, code).
-struct SampleRow { size_t table; size_t row; std::string_view name; uint8_t code; };
+struct SampleRow {
+  size_t table;
+  size_t row;
+  std::string_view name;
+  uint8_t code;
+};
 // clang-format off
 constexpr SampleRow kSampleRows[] = {
   {0, 0,   "null",              0x00},
@@ -172,7 +180,10 @@ TEST(ControlCodes, EveryRowNameGivesItsCode) {
   }
 }
 
-struct NameCase { std::string_view name; std::string_view expected; };
+struct NameCase {
+  std::string_view name;
+  std::string_view expected;
+};
 // clang-format off
 constexpr NameCase kNameCases[] = {
   {"white",       "$05"},
@@ -247,7 +258,11 @@ TEST(ControlCodes, HexNamesReadTheNumberAfterTheDollar) {
   }
 }
 
-struct EncodeCase { std::string_view text; bool ok; std::string_view bytes; };
+struct EncodeCase {
+  std::string_view text;
+  bool ok;
+  std::string_view bytes;
+};
 // clang-format off
 constexpr EncodeCase kEncodeCases[] = {
   {"a{red}B",         true,  "41 1c c2"},

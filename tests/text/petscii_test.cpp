@@ -58,7 +58,11 @@ std::string convert(Conversion conversion, uint8_t input) {
   return "?";
 }
 
-struct ConversionCase { Conversion conversion; uint8_t input; std::string_view expected; };
+struct ConversionCase {
+  Conversion conversion;
+  uint8_t input;
+  std::string_view expected;
+};
 
 // clang-format off
 constexpr ConversionCase kConversionCases[] = {

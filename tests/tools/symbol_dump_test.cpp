@@ -232,21 +232,28 @@ struct RenderCase {
 
 TEST(SymbolDump, ShowsOddContentWithoutRejectingIt) {
   const RenderCase cases[] = {
-      {"escaped name",
-       [] { return buildFile({stringsSection({"a\"b\\c\x01\xC3\xA9"})}); },
+      {"escaped name", [] { return buildFile({stringsSection({"a\"b\\c\x01\xC3\xA9"})}); },
        "  string 0: \"a\\\"b\\\\c\\x01\\xC3\\xA9\"\n"},
       {"empty main file name (standard input)",
-       [] { return buildFile({stringsSection({"", "x"})}); },
+       [] {
+         return buildFile({stringsSection({"", "x"})});
+       },
        "  string 0: \"\"\n"},
       {"name index past the strings",
-       [] { return buildFile({symbolsSection({{9, 0, 1, 1, 0}}), stringsSection({"a.asm"})}); },
+       [] {
+         return buildFile({symbolsSection({{9, 0, 1, 1, 0}}), stringsSection({"a.asm"})});
+       },
        "  symbol 0: string 9 <missing>, scope 0, value $00000001 (1), line 1, file 0 \"a.asm\"\n"},
       {"no strings section",
-       [] { return buildFile({symbolsSection({{0, 2, 0x7FFFFFFF, 0, 0}})}); },
+       [] {
+         return buildFile({symbolsSection({{0, 2, 0x7FFFFFFF, 0, 0}})});
+       },
        "  symbol 0: string 0 <missing>, scope 2, value $7FFFFFFF (2147483647), line 0, file 0 "
        "<missing>\n"},
       {"kind outside the four and a reserved byte",
-       [] { return buildFile({memoryMapSection({{0xFFFF, 1, 4, 0}, {0, 0xFFFF, 2, 7}})}); },
+       [] {
+         return buildFile({memoryMapSection({{0xFFFF, 1, 4, 0}, {0, 0xFFFF, 2, 7}})});
+       },
        "  run 0: start $FFFF, count 1, kind 4\n"
        "  run 1: start $0000, count 65535, ByteData, reserved 7\n"},
       {"unknown section type",
@@ -258,8 +265,7 @@ TEST(SymbolDump, ShowsOddContentWithoutRejectingIt) {
        },
        "directory 0: offset 20, type 9 (unknown)\n"
        "section 0: unknown type 9, offset 20, size 1000, count 3\n"},
-      {"no sections",
-       [] { return buildFile({}); },
+      {"no sections", [] { return buildFile({}); },
        "header: first section offset 12, magic $00015457, section count 0\n"},
   };
   for (const auto& c : cases) {
@@ -271,21 +277,21 @@ TEST(SymbolDump, ShowsOddContentWithoutRejectingIt) {
 TEST(SymbolDump, WritesViceLabelsWithUniqueAcceptableNames) {
   const ByteVector bytes = buildFile({
       symbolsSection({
-          {1, 0, 0, 0, 0},             // empty name: skipped
-          {2, 0, 0x0801, 1, 0},        // leading digit
+          {1, 0, 0, 0, 0},       // empty name: skipped
+          {2, 0, 0x0801, 1, 0},  // leading digit
           {3, 0, 0x1000, 2, 0},
-          {4, 1, 0x1005, 3, 0},        // same name, another scope
-          {5, 2, 0x12345, 4, 0},       // only the low 16 bits are an address
-          {6, 0, 0x2000, 5, 0},        // collides with the name made for scope 1
-          {7, 0, 0x3000, 6, 0},        // '.' is no name character
+          {4, 1, 0x1005, 3, 0},   // same name, another scope
+          {5, 2, 0x12345, 4, 0},  // only the low 16 bits are an address
+          {6, 0, 0x2000, 5, 0},   // collides with the name made for scope 1
+          {7, 0, 0x3000, 6, 0},   // '.' is no name character
           {8, 0, -1, 7, 0},
-          {9, 3, 1, 8, 0},             // the same name twice in one scope
+          {9, 3, 1, 8, 0},  // the same name twice in one scope
           {10, 3, 2, 9, 0},
           {11, 3, 3, 10, 0},
-          {12, 0, 0xABCD, 11, 0},      // a two-byte character
+          {12, 0, 0xABCD, 11, 0},  // a two-byte character
       }),
-      stringsSection({"main.asm", "", "9lives", "loop", "loop", "loop", "loop_1", "my.label",
-                      "neg", "x", "x", "x", "\xC3\xA9t\xC3\xA9"}),
+      stringsSection({"main.asm", "", "9lives", "loop", "loop", "loop", "loop_1", "my.label", "neg",
+                      "x", "x", "x", "\xC3\xA9t\xC3\xA9"}),
   });
   EXPECT_EQ(viceLabels(bytes),
             "al C:0801 ._9lives\n"
@@ -302,8 +308,8 @@ TEST(SymbolDump, WritesViceLabelsWithUniqueAcceptableNames) {
 }
 
 TEST(SymbolDump, ViceLabelsRefuseASymbolWithoutName) {
-  const ByteVector noName = buildFile({symbolsSection({{0, 0, 1, 1, 0}, {5, 0, 2, 2, 0}}),
-                                       stringsSection({"main.asm", "a"})});
+  const ByteVector noName = buildFile(
+      {symbolsSection({{0, 0, 1, 1, 0}, {5, 0, 2, 2, 0}}), stringsSection({"main.asm", "a"})});
   EXPECT_EQ(viceLabels(noName), "error: symbol 1: string index 5 has no string");
   EXPECT_EQ(viceLabels(buildFile({lineTableSection({{1, 0, 0, 0, 0, 1}})})), "");
 }
@@ -474,16 +480,24 @@ TEST_F(SymdumpCommand, AnswersEachCommandLine) {
       {{good, "out.lbl"}, 1, "", "zendra-symdump: too many file names\n" + usage},
       {{"--vice", good, "a.lbl", "b.lbl"}, 1, "", "zendra-symdump: too many file names\n" + usage},
       {{"--vice"}, 1, "", "zendra-symdump: no symbol file given\n" + usage},
-      {{path("missing.tdb")}, 1, "",
+      {{path("missing.tdb")},
+       1,
+       "",
        "zendra-symdump: " + path("missing.tdb") + ": cannot open for reading\n"},
       {{dir.string()}, 1, "", "zendra-symdump: " + dir.string() + ": is a directory\n"},
-      {{path("bad.tdb")}, 1, "",
+      {{path("bad.tdb")},
+       1,
+       "",
        "zendra-symdump: " + path("bad.tdb") + ": not a symbol file: bad magic\n"},
-      {{"--vice", path("bad.tdb")}, 1, "",
+      {{"--vice", path("bad.tdb")},
+       1,
+       "",
        "zendra-symdump: " + path("bad.tdb") + ": not a symbol file: bad magic\n"},
       {{good}, 0, "header: first section offset 52,", ""},
       {{good, "--vice"}, 0, "al C:0003 .count\nal C:1000 .loop\nal C:1005 .loop_1\n", ""},
-      {{"--vice", good, path("no-such-dir/x.lbl")}, 1, "",
+      {{"--vice", good, path("no-such-dir/x.lbl")},
+       1,
+       "",
        "zendra-symdump: " + path("no-such-dir/x.lbl") + ": cannot open for writing\n"},
   };
   for (const auto& c : cases) {

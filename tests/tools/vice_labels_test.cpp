@@ -11,13 +11,13 @@ using namespace zendra;
 TEST(ViceLabels, LabelsOfSeveralScopesKeepTheirAddresses) {
   zendra::testing::Assembly a = zendra::testing::assemble(
       "        *= $1000\n"
-      "start   lda #0\n"           // $1000, global
+      "start   lda #0\n"  // $1000, global
       "        .block\n"
-      "loop    dex\n"              // $1002, block scope
+      "loop    dex\n"  // $1002, block scope
       "        bne loop\n"
       "        .bend\n"
       "        .block\n"
-      "loop    iny\n"              // $1005, another block: the same name again
+      "loop    iny\n"  // $1005, another block: the same name again
       "        .bend\n"
       "screen  = $0400\n",
       {"-s"});
