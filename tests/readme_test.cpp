@@ -94,3 +94,18 @@ TEST(ManPage, ListsEveryOptionWithItsHelpText) {
   }
   EXPECT_GT(options, 0);
 }
+
+TEST(Readme, FirstProgramPrintsWhatTheGuideShows) {
+  std::istringstream in(readFile(std::string(ZENDRA_SOURCE_DIR) + "/README.md"));
+  std::string line, shown;
+  while (std::getline(in, line) && line != "    $ zendra first.asm") {
+  }
+  // The indented lines after the command, up to the first paragraph of text.
+  while (std::getline(in, line) && (line.empty() || line.rfind("    ", 0) == 0))
+    shown += (line.empty() ? "" : line.substr(4)) + "\n";
+  while (shown.size() > 1 && shown[shown.size() - 2] == '\n') shown.pop_back();
+  ASSERT_FALSE(shown.empty());
+  auto examples = readmeExamples();
+  ASSERT_FALSE(examples.empty());
+  EXPECT_EQ(assemble(examples.front().source).out, shown);
+}
