@@ -139,8 +139,7 @@ bool executeBinary(Assembler& as, StatementRecord& st) {
     const ExprNode* first = st.operandCount > 0 ? st.listItem(0) : nullptr;
     std::string_view name =
         first != nullptr && first->kind == ExprKind::String ? first->text() : "";
-    if (name.find_first_not_of(" \t\v\f\r") == std::string_view::npos)
-      return as.fail(ErrorCode::FilenameMissing);
+    if (isMissingFileName(name)) return as.fail(ErrorCode::FilenameMissing);
     std::string found = findSourceFile(as.fileName(st.fileIndex), name, as.settings.includeDirs);
     if (found.empty()) return as.fail(ErrorCode::FileDoesNotExist, name);
     if (!loadBinaryFile(as, found, st)) {

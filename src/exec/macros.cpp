@@ -15,10 +15,6 @@
 namespace zendra {
 namespace {
 
-bool isBlankText(std::string_view text) {
-  return text.find_first_not_of(" \t\v\f\r") == std::string_view::npos;
-}
-
 StatementRecord* copyStatement(Assembler& as, const StatementRecord& original) {
   StatementRecord* copy = as.newStatement();
   *copy = original;
@@ -67,7 +63,7 @@ bool loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
                             const StatementRecord& include, const StatementRecord& call) {
   list[position]->includeLoaded = true;
   std::string_view name = include.stringOperand();
-  if (isBlankText(name)) {
+  if (isMissingFileName(name)) {
     as.reportError(ErrorCode::FilenameMissing, static_cast<int32_t>(include.line),
                    as.fileName(include.fileIndex));
     as.passFailed = true;

@@ -14,12 +14,6 @@
 namespace zendra {
 namespace {
 
-bool isBlankText(std::string_view text) {
-  for (char c : text)
-    if (c != ' ' && c != '\t' && c != '\r' && c != '\v' && c != '\f') return false;
-  return true;
-}
-
 // Reads a stream to its end, giving up beyond `limit` bytes (a device that never ends).
 bool readStream(std::istream& in, std::vector<char>& bytes, size_t limit) {
   char chunk[64 * 1024];
@@ -74,7 +68,7 @@ struct FileLoad {
 void FileLoad::include(StatementRecord* st) {
   append(out, st);
   std::string_view requested = st->stringOperand();
-  if (isBlankText(requested)) {
+  if (isMissingFileName(requested)) {
     report(ErrorCode::FilenameMissing, st->line);
     return;
   }
@@ -118,6 +112,10 @@ void FileLoad::place(StatementRecord* st) {
 }
 
 }  // namespace
+
+bool isMissingFileName(std::string_view name) {
+  return name.find_first_not_of(" \t\v\f\r") == std::string_view::npos;
+}
 
 bool readWholeFile(const std::string& name, std::vector<char>& bytes, size_t limit) {
   namespace fs = std::filesystem;

@@ -21,6 +21,9 @@ class Assembler;
 // Reads a file whole for `.binary`. On failure leaves 19 (cannot open) or 21 (cannot read).
 [[nodiscard]] bool loadBinaryFile(Assembler& as, const std::string& name, StatementRecord& st);
 
+// A file name that is empty or only blanks: error 10 wherever a name is expected.
+bool isMissingFileName(std::string_view name);
+
 // Files larger than this are refused (and devices that never end stop here).
 constexpr size_t kMaxFileSize = size_t{1} << 30;
 
