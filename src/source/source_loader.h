@@ -3,6 +3,7 @@
 #pragma once
 
 #include <istream>
+#include <string_view>
 #include <string>
 #include <vector>
 
