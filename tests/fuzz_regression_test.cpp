@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "fuzz/harness.h"
 #include "support/case_runner.h"
@@ -14,15 +15,19 @@ TEST(FuzzRegressions, KeptInputsRunCleanly) {
   fs::path saved = fs::current_path();
   fs::path work = zendra::testing::makeTempDir("zendra-fuzz-replay");
   fs::current_path(work);
-  // The example programs seed the fuzzers too.
-  for (const char* folder : {"tests/fuzz/corpus", "tests/fuzz/regressions", "examples"}) {
-    for (const auto& entry : fs::directory_iterator(fs::path(ZENDRA_SOURCE_DIR) / folder)) {
-      SCOPED_TRACE(entry.path().filename().string());
-      std::string input = zendra::testing::readFile(entry.path());
-      const auto* bytes = reinterpret_cast<const uint8_t*>(input.data());
-      zendra::fuzz::assembleInput(bytes, input.size());
-      zendra::fuzz::parseInput(bytes, input.size());
-    }
+  // The seeds are the kept inputs, the example programs and every source of the cases.
+  std::vector<fs::path> inputs;
+  fs::path root(ZENDRA_SOURCE_DIR);
+  for (const char* folder : {"tests/fuzz/corpus", "tests/fuzz/regressions", "examples"})
+    for (const auto& entry : fs::directory_iterator(root / folder)) inputs.push_back(entry.path());
+  for (const auto& entry : fs::recursive_directory_iterator(root / "tests/cases"))
+    if (entry.path().extension() == ".asm") inputs.push_back(entry.path());
+  for (const fs::path& path : inputs) {
+    SCOPED_TRACE(path.string());
+    std::string input = zendra::testing::readFile(path);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(input.data());
+    zendra::fuzz::assembleInput(bytes, input.size());
+    zendra::fuzz::parseInput(bytes, input.size());
   }
   fs::current_path(saved);
   fs::remove_all(work);
