@@ -149,3 +149,8 @@ TEST(Bounds, WorkWithoutEndStopsWithAnError) {
   for (int i = 0; i < 300; ++i) fill += ",1";
   EXPECT_EQ(assembleToHex(fill + "\n"), "error 24");
 }
+
+TEST(Bounds, MacroTextThatDoublesAtEveryLevelStops) {
+  // Each call passes its argument on twice, so the line would double 256 times.
+  EXPECT_EQ(assembleToHex("m .macro\n #m \"@1@1\"\n .endm\n #m \"x\"\n"), "error 23");
+}

@@ -76,6 +76,9 @@ constexpr int kMaxGotos = 65535;
 // above real sources; beyond them a loop or a fill would run for hours.
 constexpr uint64_t kMaxExecutions = uint64_t{1} << 27;
 constexpr uint64_t kMaxRepeatBytes = uint64_t{1} << 24;
+// Longest line that `@n` substitution may build: arguments passed on through nested calls
+// could otherwise double it at every level.
+constexpr size_t kMaxSubstitutedLine = size_t{1} << 20;
 
 class Assembler {
  public:

@@ -52,6 +52,8 @@ bool substituteArguments(Assembler& as, std::string_view text, std::string& out)
       out.append(argument);
     else
       out += petsciiTextToAscii(encodeControlText(argument).bytes);
+    // A macro that passes its own text on to itself doubles the line at every level.
+    if (out.size() > kMaxSubstitutedLine) return true;
   }
   return found;
 }
@@ -156,6 +158,10 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
         fresh->pcBefore = st->pcBefore;
         fresh->position = st->position;
         fresh->substituted = true;
+        if (substituted.size() > kMaxSubstitutedLine) {
+          as.errorCodePending = ErrorCode::BadLine;
+          return false;
+        }
         fresh->setRawText(as.texts.store(substituted));
         if (!parser.parseLine(*fresh, ParseState::LineStart, fresh->rawText())) {
           as.errorCodePending = parser.errorCode;
