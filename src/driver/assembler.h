@@ -70,6 +70,7 @@ struct SourceFile {
 
 constexpr int kMaxMacroDepth = 256;
 constexpr uint32_t kMaxExpansions = 1000000;
+constexpr uint64_t kMaxCopies = uint64_t{1} << 23;  // statements copied by expansions in a run
 constexpr int kMaxLoads = 1000;
 constexpr int kMaxGotos = 65535;
 // Work a pass may do: statements executed, and bytes one `.repeat` may emit. Both lie far
@@ -132,6 +133,7 @@ class Assembler {
   uint32_t expansionCounter = 1;
   uint32_t expansionsThisPass = 0;
   uint64_t executionsThisPass = 0;
+  uint64_t copiesMade = 0;
   int macroDepth = 0;
   std::vector<Expansion> expansions;
   uint32_t evalEpoch = 0;

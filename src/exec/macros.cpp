@@ -223,6 +223,14 @@ bool expandMacro(Assembler& as, StatementRecord& call) {
   }
   ++as.expansionsThisPass;
   if (as.pass == 1 || record.copies == nullptr) {
+    // Copies live to the end of the run, so their number is bounded too: a loop of calls of a
+    // large body would otherwise fill the memory before any other limit is reached.
+    size_t bodySize = entry->body != nullptr ? entry->body->size() : 0;
+    as.copiesMade += bodySize;
+    if (as.copiesMade > kMaxCopies) {
+      reportExpansionLimit(as, call);
+      return true;
+    }
     StatementList* copies = as.newList();
     if (entry->body != nullptr) {
       copies->reserve(entry->body->size());
