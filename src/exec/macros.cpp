@@ -152,16 +152,16 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
       // this copy runs; the rebuilt record takes the copy's place in the list, so later
       // executions, jumps and the symbol file all see the statement that really ran.
       if (!st->substituted && substituteArguments(as, st->rawText(), substituted)) {
+        if (substituted.size() > kMaxSubstitutedLine) {
+          as.errorCodePending = ErrorCode::BadLine;
+          return false;
+        }
         StatementRecord* fresh = as.newStatement();
         fresh->line = st->line;
         fresh->fileIndex = st->fileIndex;
         fresh->pcBefore = st->pcBefore;
         fresh->position = st->position;
         fresh->substituted = true;
-        if (substituted.size() > kMaxSubstitutedLine) {
-          as.errorCodePending = ErrorCode::BadLine;
-          return false;
-        }
         fresh->setRawText(as.texts.store(substituted));
         if (!parser.parseLine(*fresh, ParseState::LineStart, fresh->rawText())) {
           as.errorCodePending = parser.errorCode;
