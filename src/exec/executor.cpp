@@ -233,8 +233,8 @@ bool executeStatement(Assembler& as, StatementRecord& st) {
   if (st.hasLabel()) {
     if (as.pass == 1) {
       if (!defineLabel(as, st)) return false;
-    } else {
-      refreshLabel(as, st);
+    } else if (!as.settings.symbolName.empty()) {
+      refreshLabel(as, st);  // the stored value is read by the symbol file alone
     }
   }
   if (st.setPc && !setProgramCounterLine(as, st)) return false;
