@@ -28,12 +28,14 @@ bool failEvaluation(Assembler& as) {
 bool encodeInstruction(Assembler& as, StatementRecord& st) {
   const OpcodeEntry& entry = *st.mnemonic();
   AddressingMode mode = st.mode;
+  int32_t value = 0;
+  bool evaluated = false;
   if (mode == M::ZeroPage || mode == M::ZeroPageX || mode == M::ZeroPageY) {
     // Pass 1 counts an unresolved operand as 65535, so it is sized absolute until known.
-    int32_t value = 0;
     bool unresolved = false;
     if (!evaluate(as, st.operand, as.strict(), as.startPc, value, &unresolved))
       return failEvaluation(as);
+    evaluated = true;
     if ((static_cast<uint32_t>(value) & 0xFFFF) > 255 || st.operand->forceWord || unresolved)
       mode = widened(mode);
   }
@@ -46,8 +48,10 @@ bool encodeInstruction(Assembler& as, StatementRecord& st) {
   int length = modeLength(mode);
   if (length == 1) return true;
 
-  int32_t value = 0;
-  if (!evaluate(as, st.operand, as.strict(), as.startPc, value)) return failEvaluation(as);
+  // The operand means the same as when the size was chosen; only pass 1's bytes, which are
+  // never stored, could see the difference the unresolved rule makes.
+  if (!evaluated && !evaluate(as, st.operand, as.strict(), as.startPc, value))
+    return failEvaluation(as);
   if (mode == M::Relative) {
     value =
         static_cast<int32_t>(static_cast<uint32_t>(value) - static_cast<uint32_t>(as.startPc + 2));
