@@ -89,7 +89,6 @@ class SymbolTable {
   // Back to the global scope alone, with scope numbers starting again (each pass).
   void resetScopes();
   const ScopeFrame& currentScope() const { return stack.back(); }
-  size_t depth() const { return stack.size(); }
 
   // Every entry, in insertion order.
   const Pool<SymbolEntry>& entries() const { return all; }
