@@ -153,6 +153,10 @@ class Assembler {
   }
   std::string_view fileName(uint16_t index) const { return files[index].name; }
   uint32_t internName(std::string_view name);
+  // The name as written, kept NUL-terminated for label leaves; `id` is internName's result.
+  const char* spellingOf(std::string_view name, uint32_t id) {
+    return settings.caseSensitive ? names.spelling(id) : names.spelling(names.intern(name));
+  }
 
   StatementRecord* newStatement() { return &statementPool.emplace_back(); }
   MacroRecord* newMacro() { return &macroPool.emplace_back(); }

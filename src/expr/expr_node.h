@@ -3,6 +3,7 @@
 // macro body share them; the program counter comes from the evaluation, not from the tree.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -41,6 +42,10 @@ enum class Notation : uint8_t {
 
 inline bool isOperator(ExprKind kind) { return static_cast<uint8_t>(kind) <= 6; }
 
+struct OperatorNode;
+
+// A leaf is 16 bytes; operators carry their right operand in an OperatorNode (24 bytes), so the
+// numbers and names that make up most trees stay small.
 struct ExprNode {
   ExprKind kind = ExprKind::Empty;
   Notation notation = Notation::None;
@@ -48,55 +53,70 @@ struct ExprNode {
   bool lowByte : 1 = false;
   bool highByte : 1 = false;
   bool hasOperand : 1 = false;
-  // Number, line index: the value. Label: the interned name id. Parameters: the argument number.
+  // Number, line index: the value. Label: the interned name id. Parameters: the argument
+  // number. String: the length of its text.
   int32_t value = 0;
-  // Operators use the children; labels and strings use the text (as written).
+  // Operator: the left operand. Label: the name as written, kept by the name table and ended
+  // by a NUL. String: its characters.
   union {
-    struct {
-      ExprNode* left;
-      ExprNode* right;
-    } children;
-    struct {
-      const char* data;
-      size_t size;
-    } chars;
+    ExprNode* leftChild = nullptr;
+    const char* chars;
   };
 
-  ExprNode() : children{nullptr, nullptr} {}
-  ExprNode* left() const { return isOperator(kind) ? children.left : nullptr; }
-  ExprNode* right() const { return isOperator(kind) ? children.right : nullptr; }
+  ExprNode* left() const { return isOperator(kind) ? leftChild : nullptr; }
+  inline ExprNode* right() const;
   std::string_view text() const {
-    return (kind == ExprKind::Label || kind == ExprKind::String)
-               ? std::string_view(chars.data, chars.size)
-               : std::string_view{};
+    if (kind == ExprKind::Label) return chars;
+    if (kind == ExprKind::String) return {chars, static_cast<size_t>(value)};
+    return {};
   }
-  void setText(std::string_view t) {
-    chars.data = t.data();
-    chars.size = t.size();
+  // A label leaf: `id` finds the symbol, `spelling` (NUL-terminated, stable) is shown.
+  void setLabel(uint32_t id, const char* spelling) {
+    kind = ExprKind::Label;
+    value = static_cast<int32_t>(id);
+    chars = spelling;
+  }
+  // A string leaf viewing `text`, which must outlive the tree.
+  void setString(std::string_view text) {
+    kind = ExprKind::String;
+    value = static_cast<int32_t>(text.size());
+    chars = text.data();
   }
 };
-static_assert(std::is_trivially_destructible_v<ExprNode>, "nodes die with their arena");
 
-// Bump allocator for the nodes of a run; nodes live until the Assembler goes.
+struct OperatorNode : ExprNode {
+  ExprNode* rightChild = nullptr;
+};
+
+inline ExprNode* ExprNode::right() const {
+  return isOperator(kind) ? static_cast<const OperatorNode*>(this)->rightChild : nullptr;
+}
+
+static_assert(sizeof(ExprNode) == 16, "leaves are most of the nodes of a large source");
+static_assert(std::is_trivially_destructible_v<OperatorNode>, "nodes die with their arena");
+
+// Bump allocator for the nodes and operand lists of a run; everything lives until the
+// Assembler goes.
 class NodeArena {
  public:
-  ExprNode* make() {
-    if (used == kChunk) {
-      chunks.push_back(std::make_unique<ExprNode[]>(kChunk));
-      used = 0;
-    }
-    return &chunks.back()[used++];
-  }
+  ExprNode* make() { return new (allocate(sizeof(ExprNode))) ExprNode(); }
+  OperatorNode* makeOperator() { return new (allocate(sizeof(OperatorNode))) OperatorNode(); }
   // Contiguous storage for an operand list.
   ExprNode** makeList(size_t count) {
-    lists.push_back(std::make_unique<ExprNode*[]>(count));
-    return lists.back().get();
+    return static_cast<ExprNode**>(allocate(count * sizeof(ExprNode*)));
+  }
+  // Gives back the node made last, when it turned out not to be needed.
+  void release(const ExprNode* node) {
+    if (!chunks.empty() && reinterpret_cast<const char*>(node) + sizeof(ExprNode) ==
+                               chunks.back().get() + used)
+      used -= sizeof(ExprNode);
   }
 
  private:
-  static constexpr size_t kChunk = 4096;
-  std::vector<std::unique_ptr<ExprNode[]>> chunks;
-  std::vector<std::unique_ptr<ExprNode*[]>> lists;
+  static constexpr size_t kChunk = 64 * 1024;
+  void* allocate(size_t size);
+  std::vector<std::unique_ptr<char[]>> chunks;
+  std::vector<std::unique_ptr<char[]>> large;  // lists too long for a chunk
   size_t used = kChunk;
 };
 

@@ -6,23 +6,34 @@
 
 namespace zendra {
 
-std::string_view TextStore::store(std::string_view text) {
-  if (text.empty()) return {};
-  if (text.size() > kChunk / 4) {
+char* TextStore::reserve(size_t size) {
+  if (size > kChunk / 4) {
     // Large texts get a chunk of their own so the current chunk is not wasted.
-    auto big = std::make_unique<char[]>(text.size());
-    std::memcpy(big.get(), text.data(), text.size());
-    std::string_view result(big.get(), text.size());
+    auto big = std::make_unique_for_overwrite<char[]>(size);
+    char* dest = big.get();
     chunks.insert(chunks.end() - (chunks.empty() ? 0 : 1), std::move(big));
-    return result;
+    return dest;
   }
-  if (used + text.size() > kChunk) {
-    chunks.push_back(std::make_unique<char[]>(kChunk));
+  if (used + size > kChunk) {
+    chunks.push_back(std::make_unique_for_overwrite<char[]>(kChunk));
     used = 0;
   }
   char* dest = chunks.back().get() + used;
+  used += size;
+  return dest;
+}
+
+std::string_view TextStore::store(std::string_view text) {
+  if (text.empty()) return {};
+  char* dest = reserve(text.size());
   std::memcpy(dest, text.data(), text.size());
-  used += text.size();
+  return {dest, text.size()};
+}
+
+std::string_view TextStore::storeTerminated(std::string_view text) {
+  char* dest = reserve(text.size() + 1);
+  std::memcpy(dest, text.data(), text.size());
+  dest[text.size()] = '\0';
   return {dest, text.size()};
 }
 
@@ -42,7 +53,7 @@ uint32_t NameTable::intern(std::string_view name) {
     uint64_t slot = slots[i];
     if (slot == 0) {
       auto id = static_cast<uint32_t>(names.size());
-      names.push_back(storage.store(name));
+      names.push_back(storage.storeTerminated(name));
       slots[i] = (static_cast<uint64_t>(h) << 32) | (id + 1);
       return id;
     }

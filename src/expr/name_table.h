@@ -13,8 +13,11 @@ namespace zendra {
 class TextStore {
  public:
   std::string_view store(std::string_view text);
+  // The same, followed by a NUL, so that the copy can also be read as a C string.
+  std::string_view storeTerminated(std::string_view text);
 
  private:
+  char* reserve(size_t size);
   static constexpr size_t kChunk = 64 * 1024;
   std::vector<std::unique_ptr<char[]>> chunks;
   size_t used = kChunk;
@@ -25,6 +28,8 @@ class NameTable {
   // The id of a name, adding a copy of it when new; the text may be a temporary.
   uint32_t intern(std::string_view name);
   std::string_view name(uint32_t id) const { return names[id]; }
+  // The name followed by a NUL, for leaves that keep only a pointer.
+  const char* spelling(uint32_t id) const { return names[id].data(); }
   size_t size() const { return names.size(); }
 
  private:

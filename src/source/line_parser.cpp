@@ -215,6 +215,12 @@ void LineParser::finishList() {
   items.clear();
 }
 
+void LineParser::labelLeaf(std::string_view word) {
+  uint32_t id = as.internName(word);
+  current->setLabel(id, as.spellingOf(word, id));
+  current->hasOperand = true;
+}
+
 void LineParser::closeLevel() {
   currentSlot = levels.back();
   levels.pop_back();
@@ -265,17 +271,17 @@ LineParser::Step LineParser::operatorExpected(char c) {
   if (kind < 0) return fail(ErrorCode::MissingOperand);
   ExprNode** slot = levels.back();
   ExprNode* left = *slot;
-  ExprNode* node = as.nodes.make();
+  OperatorNode* node = as.nodes.makeOperator();
   node->kind = static_cast<ExprKind>(kind);
   node->forceWord = left->forceWord;
   node->lowByte = left->lowByte;
   node->highByte = left->highByte;
   node->hasOperand = true;
-  node->children.left = left;
-  node->children.right = as.nodes.make();
+  node->leftChild = left;
+  node->rightChild = as.nodes.make();
   *slot = node;
-  current = node->children.right;
-  currentSlot = &node->children.right;
+  current = node->rightChild;
+  currentSlot = &node->rightChild;
   state = S::TermStart;
   return Step::Consume;
 }
@@ -339,10 +345,7 @@ LineParser::Step LineParser::wordEnd(char c) {
       return Step::Refeed;
     }
     case Context::GotoName:
-      current->kind = ExprKind::Label;
-      current->setText(word);
-      current->value = static_cast<int32_t>(as.internName(word));
-      current->hasOperand = true;
+      labelLeaf(word);
       state = S::StatementEnd;
       return Step::Refeed;
     case Context::Expression:
@@ -355,9 +358,7 @@ LineParser::Step LineParser::wordEnd(char c) {
         current->value = st->pcBefore;
         return Step::Consume;
       }
-      current->kind = ExprKind::Label;
-      current->setText(word);
-      current->value = static_cast<int32_t>(as.internName(word));
+      labelLeaf(word);
       return Step::Refeed;
   }
   return Step::Fail;
@@ -533,9 +534,8 @@ LineParser::Step LineParser::step(char c, size_t index) {
       if (c == '\n') return fail(ErrorCode::QuoteMissing);
       if (c != '"') return Step::Consume;
       if (context == Context::List) {
-        current->kind = ExprKind::String;
+        current->setString(line.substr(stringStart, index - stringStart));
         current->notation = Notation::Quoted;
-        current->setText(line.substr(stringStart, index - stringStart));
         current->hasOperand = true;
         st->setStringOperand({});
         state = S::ListAfterTerm;

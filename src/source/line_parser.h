@@ -92,6 +92,7 @@ class LineParser {
   void appendRoot();
   void finishList();
   void closeLevel();
+  void labelLeaf(std::string_view word);
   ParseState afterTerm() const;
 
   Assembler& as;

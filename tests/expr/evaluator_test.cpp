@@ -38,18 +38,21 @@ class EvaluatorTest : public ::testing::Test {
   ExprNode* hex(uint32_t value) { return num(static_cast<int32_t>(value), Notation::Hex); }
   ExprNode* pc() { return leaf(K::ProgramCounter, 0); }
   ExprNode* label(std::string_view name) {
-    ExprNode* n = leaf(K::Label, static_cast<int32_t>(as.internName(name)));
-    n->setText(name);
+    ExprNode* n = leaf(K::Label, 0);
+    uint32_t id = as.internName(name);
+    n->setLabel(id, as.spellingOf(name, id));
     return n;
   }
   // An operator copies its left operand's prefix flags, so a prefix covers the whole expression.
   ExprNode* op(ExprKind kind, ExprNode* left, ExprNode* right) {
-    ExprNode* n = leaf(kind, 0);
+    OperatorNode* n = as.nodes.makeOperator();
+    n->kind = kind;
+    n->hasOperand = true;
     n->forceWord = left->forceWord;
     n->lowByte = left->lowByte;
     n->highByte = left->highByte;
-    n->children.left = left;
-    n->children.right = right;
+    n->leftChild = left;
+    n->rightChild = right;
     return n;
   }
   static ExprNode* low(ExprNode* n) {
