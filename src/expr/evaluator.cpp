@@ -15,6 +15,8 @@ namespace {
 
 constexpr char kOperatorChars[7] = {'+', '-', '/', '*', '&', '.', ':'};
 
+}  // namespace
+
 int32_t applyOperator(ExprKind kind, int32_t l, int32_t r) {
   auto ul = static_cast<uint32_t>(l);
   auto ur = static_cast<uint32_t>(r);
@@ -32,6 +34,8 @@ int32_t applyOperator(ExprKind kind, int32_t l, int32_t r) {
     default: return 0;
   }
 }
+
+namespace {
 
 bool evaluateTree(Assembler& as, const ExprNode* node, bool strict, int32_t pc, int32_t& value,
                   bool& unresolved);

@@ -14,6 +14,9 @@ class Assembler;
 // Deepest nesting of parentheses and label definitions one evaluation follows.
 constexpr int kMaxEvalDepth = 3000;
 
+// One binary operator on 32-bit values, wrapping; a zero divisor gives 0.
+int32_t applyOperator(ExprKind kind, int32_t left, int32_t right);
+
 // Evaluates without looking at the root's `<`/`>` flags. `pc` is what `*` stands for.
 // On failure leaves the code in the Assembler (none for an empty node: the caller chooses).
 [[nodiscard]] bool evaluateRaw(Assembler& as, const ExprNode* node, bool strict, int32_t pc,

@@ -105,11 +105,15 @@ class NodeArena {
   ExprNode** makeList(size_t count) {
     return static_cast<ExprNode**>(allocate(count * sizeof(ExprNode*)));
   }
-  // Gives back the node made last, when it turned out not to be needed.
-  void release(const ExprNode* node) {
-    if (!chunks.empty() && reinterpret_cast<const char*>(node) + sizeof(ExprNode) ==
-                               chunks.back().get() + used)
-      used -= sizeof(ExprNode);
+  struct Mark {
+    size_t chunkCount;
+    size_t used;
+  };
+  Mark mark() const { return {chunks.size(), used}; }
+  // Gives back everything made since `m` (when it still lies in the current chunk); nothing
+  // made since may be used afterwards.
+  void rewind(Mark m) {
+    if (m.chunkCount == chunks.size()) used = m.used;
   }
 
  private:

@@ -148,6 +148,7 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   items.clear();
   current = nullptr;
   currentSlot = nullptr;
+  NodeArena::Mark start = as.nodes.mark();
 
   // A newline ends every line that has characters; a final newline (and a carriage return
   // before it) is that one, so it is fed once, by the loop below.
@@ -179,6 +180,52 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
     }
   }
   finishList();
+  if (ok) foldAssignment(start);
+  return ok;
+}
+
+// An assignment's operand is only ever evaluated, never shown in a message, so a tree of
+// numbers alone is kept as the one number it always gives; its nodes are given back.
+void LineParser::foldAssignment(NodeArena::Mark start) {
+  const ExprNode* root = st->operand;
+  if (root == nullptr || !isOperator(root->kind) || st->mnemonicIndex != st->kNoMnemonic ||
+      st->pseudoOp != PseudoOp::None || st->macro != nullptr || st->operandCount > 0)
+    return;
+  int32_t value = 0;
+  if (!foldNumbers(root, value)) return;
+  ExprNode folded;
+  folded.kind = ExprKind::Number;
+  folded.notation = Notation::Decimal;
+  folded.forceWord = root->forceWord;
+  folded.lowByte = root->lowByte;
+  folded.highByte = root->highByte;
+  folded.hasOperand = true;
+  folded.value = value;
+  as.nodes.rewind(start);
+  ExprNode* node = as.nodes.make();
+  *node = folded;
+  st->operand = node;
+}
+
+// The value of a tree of numbers and operators, as evaluation gives it; false when it holds
+// anything else. Left spines are walked in a loop; right operands nest only as deep as the
+// parentheses a line may hold.
+bool LineParser::foldNumbers(const ExprNode* node, int32_t& value) {
+  size_t base = spine.size();
+  while (node != nullptr && isOperator(node->kind)) {
+    spine.push_back(node);
+    node = node->left();
+  }
+  bool ok = node != nullptr && node->kind == ExprKind::Number;
+  if (ok) value = node->value;
+  while (ok && spine.size() > base) {
+    const ExprNode* op = spine.back();
+    spine.pop_back();
+    int32_t right = 0;
+    ok = foldNumbers(op->right(), right);
+    value = applyOperator(op->kind, value, right);
+  }
+  spine.resize(base);
   return ok;
 }
 

@@ -92,6 +92,8 @@ class LineParser {
   void appendRoot();
   void finishList();
   void closeLevel();
+  void foldAssignment(NodeArena::Mark start);
+  bool foldNumbers(const ExprNode* node, int32_t& value);
   void labelLeaf(std::string_view word);
   ParseState afterTerm() const;
 
@@ -113,6 +115,7 @@ class LineParser {
   ExprNode** currentSlot = nullptr;
   std::vector<ExprNode**> levels;  // the slot holding the expression of each open level
   std::vector<ExprNode*> items;    // expressions of a list operand
+  std::vector<const ExprNode*> spine;  // operators met while folding
 };
 
 }  // namespace zendra
