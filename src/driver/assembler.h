@@ -71,7 +71,7 @@ struct SourceFile {
 constexpr int kMaxMacroDepth = 256;
 constexpr uint32_t kMaxExpansions = 1000000;
 constexpr uint64_t kMaxCopies = uint64_t{1} << 23;  // statements copied by expansions in a run
-constexpr int kMaxLoads = 1000;
+constexpr int kMaxLoads = 1000;  // a statement's file index has room for 1,023
 constexpr int kMaxGotos = 65535;
 // Work a pass may do: statements executed, and bytes one `.repeat` may emit. Both lie far
 // above real sources; beyond them a loop or a fill would run for hours.
@@ -95,6 +95,7 @@ class Assembler {
   // Source and statements.
   std::deque<SourceFile> files;         // by fileIndex
   Pool<StatementRecord> statementPool;  // every record of the run, never freed early
+  Pool<StatementExtra> extraPool;
   Pool<MacroRecord, 256> macroPool;
   Pool<StatementList, 256> listPool;
   Pool<std::vector<uint8_t>, 16> binaryPool;
@@ -159,6 +160,18 @@ class Assembler {
   }
 
   StatementRecord* newStatement() { return &statementPool.emplace_back(); }
+  StatementExtra* newExtra(const StatementExtra& from) { return &extraPool.emplace_back(from); }
+  // Whether every statement keeps its text and addresses: the listing and the symbol file read
+  // them, and under `ignore-case` a label's spelling lives only in its line.
+  bool keepsEveryExtra() const {
+    return !settings.listName.empty() || !settings.symbolName.empty() || !settings.caseSensitive;
+  }
+  // The label of a statement as written on its line.
+  std::string_view labelText(const StatementRecord& st) const {
+    if (!st.hasLabel()) return {};
+    if (settings.caseSensitive) return names.name(st.labelId);
+    return labelInText(st.rawText());
+  }
   MacroRecord* newMacro() { return &macroPool.emplace_back(); }
   StatementList* newList() { return &listPool.emplace_back(); }
 

@@ -56,7 +56,7 @@ struct TextOutput {
 }  // namespace
 
 bool emitDataList(Assembler& as, StatementRecord& st) {
-  for (uint32_t i = 0; i < st.operandCount; ++i) {
+  for (uint32_t i = 0; i < st.operandCount(); ++i) {
     const ExprNode* item = st.listItem(i);
     int32_t value = 0;
     if (st.pseudoOp == PseudoOp::Byte) {
@@ -78,18 +78,18 @@ bool emitDataList(Assembler& as, StatementRecord& st) {
 }
 
 bool emitRepeat(Assembler& as, StatementRecord& st) {
-  if (st.operandCount == 0) return true;
+  if (st.operandCount() == 0) return true;
   int32_t count = 0;
   if (!evaluateItem(as, st.listItem(0), count)) return false;
   uint32_t times = static_cast<uint32_t>(count) & 0xFFFF;
-  uint64_t perRound = st.operandCount > 1 ? st.operandCount - 1 : 1;
+  uint64_t perRound = st.operandCount() > 1 ? st.operandCount() - 1 : 1;
   if (times * perRound > kMaxRepeatBytes) return as.fail(ErrorCode::OutputTooBig);
   for (uint32_t n = 0; n < times; ++n) {
-    if (st.operandCount == 1) {
+    if (st.operandCount() == 1) {
       if (!emitByte(as, 0, ByteKind::ByteData, st)) return false;
       continue;
     }
-    for (uint32_t i = 1; i < st.operandCount; ++i) {
+    for (uint32_t i = 1; i < st.operandCount(); ++i) {
       const ExprNode* item = st.listItem(i);
       int32_t value = 0;
       if (!evaluateItem(as, item, value)) return false;
@@ -147,7 +147,7 @@ bool emitText(Assembler& as, StatementRecord& st) {
 
 bool emitBounce(Assembler& as, StatementRecord& st) {
   BounceParams params;
-  for (uint32_t i = 0; i < st.operandCount; ++i) {
+  for (uint32_t i = 0; i < st.operandCount(); ++i) {
     int32_t value = 0;
     if (!evaluate(as, st.listItem(i), as.strict(), as.startPc, value))
       return as.fail(ErrorCode::InvalidExpression);

@@ -38,14 +38,14 @@ bool defineLabel(Assembler& as, StatementRecord& st) {
       (found->scopeId == as.symbols.currentScope().scopeId || (isVar && found->scopeId == 1))) {
     if (isVar) return true;  // the `.var` handler assigns it
     std::string text = "\"";
-    text.append(st.label()).append("\" previously defined at line ");
+    text.append(as.labelText(st)).append("\" previously defined at line ");
     text += std::to_string(found->line());
     return as.fail(ErrorCode::DoubleDefined, text);
   }
   SymbolEntry* entry = as.symbols.define(st.labelId);
   entry->definitionPc = as.startPc;
   bool assignment = st.mnemonicIndex == StatementRecord::kNoMnemonic &&
-                    st.pseudoOp == PseudoOp::None && st.macro == nullptr && !st.setPc &&
+                    st.pseudoOp == PseudoOp::None && st.macro() == nullptr && !st.setPc &&
                     st.operand != nullptr;
   if (assignment) {
     entry->definitionKind = DefinitionKind::Statement;
@@ -136,7 +136,7 @@ bool executeEndOfFile(Assembler& as, const StatementRecord& st) {
 bool executeBinary(Assembler& as, StatementRecord& st) {
   auto loaded = as.binaryData.find(&st);
   if (as.pass == 1 || loaded == as.binaryData.end()) {
-    const ExprNode* first = st.operandCount > 0 ? st.listItem(0) : nullptr;
+    const ExprNode* first = st.operandCount() > 0 ? st.listItem(0) : nullptr;
     std::string_view name =
         first != nullptr && first->kind == ExprKind::String ? first->text() : "";
     if (isMissingFileName(name)) return as.fail(ErrorCode::FilenameMissing);
@@ -148,8 +148,8 @@ bool executeBinary(Assembler& as, StatementRecord& st) {
     }
   }
   int32_t skip = 0;
-  if (st.operandCount >= 2 &&
-      !evaluate(as, st.listItem(st.operandCount - 1), as.strict(), as.startPc, skip))
+  if (st.operandCount() >= 2 &&
+      !evaluate(as, st.listItem(st.operandCount() - 1), as.strict(), as.startPc, skip))
     return as.fail(ErrorCode::InvalidExpression);
   const std::vector<uint8_t>& data = *as.binaryData[&st];
   bool listing = as.listing.enabled;
@@ -223,7 +223,7 @@ bool executePseudoOp(Assembler& as, StatementRecord& st) {
 bool executeStatement(Assembler& as, StatementRecord& st) {
   if (as.pass == 2) {
     beginListLine(as, st);
-    st.scopeId = as.symbols.currentScope().scopeId;
+    if (st.extra != nullptr) st.extra->scopeId = as.symbols.currentScope().scopeId;
   }
   as.startPc = as.pc;
   as.errorCodePending = ErrorCode::Ok;
@@ -240,7 +240,7 @@ bool executeStatement(Assembler& as, StatementRecord& st) {
   if (st.setPc && !setProgramCounterLine(as, st)) return false;
   if (st.mnemonicIndex != StatementRecord::kNoMnemonic && !encodeInstruction(as, st)) return false;
   if (st.pseudoOp != PseudoOp::None) return executePseudoOp(as, st);
-  if (st.macro != nullptr) return expandMacro(as, st);
+  if (st.macro() != nullptr) return expandMacro(as, st);
   return true;
 }
 

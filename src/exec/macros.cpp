@@ -18,14 +18,18 @@ namespace {
 StatementRecord* copyStatement(Assembler& as, const StatementRecord& original) {
   StatementRecord* copy = as.newStatement();
   *copy = original;
-  copy->scopeId = 0;
-  copy->includeLoaded = false;
-  if (original.macro != nullptr && original.pseudoOp == PseudoOp::None) {
+  if (original.extra == nullptr) return copy;
+  // What a copy records of its own runs (addresses, scope, loaded include) is its own.
+  copy->extra = as.newExtra(*original.extra);
+  copy->extra->scopeId = 0;
+  copy->extra->includeLoaded = false;
+  MacroRecord* macro = original.macro();
+  if (macro != nullptr && original.pseudoOp == PseudoOp::None) {
     // A nested call gets a record of its own, so each copy expands separately.
     MacroRecord* call = as.newMacro();
-    call->name = original.macro->name;
-    call->nameId = original.macro->nameId;
-    copy->macro = call;
+    call->name = macro->name;
+    call->nameId = macro->nameId;
+    copy->extra->macro = call;
   }
   return copy;
 }
@@ -63,7 +67,7 @@ bool substituteArguments(Assembler& as, std::string_view text, std::string& out)
 // end-of-file marker would pop the include record it pushes.
 bool loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
                             const StatementRecord& include, const StatementRecord& call) {
-  list[position]->includeLoaded = true;
+  list[position]->extra->includeLoaded = true;
   std::string_view name = include.stringOperand();
   if (isMissingFileName(name)) {
     as.reportError(ErrorCode::FilenameMissing, static_cast<int32_t>(include.line),
@@ -79,7 +83,7 @@ bool loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
     return false;
   }
   StatementList loaded;
-  if (!loadSource(as, found, nullptr, loaded)) as.passFailed = true;
+  if (!loadSource(as, found, nullptr, loaded, true)) as.passFailed = true;
   if (loaded.empty()) return false;
   auto after = list.begin() + static_cast<std::ptrdiff_t>(position) + 1;
   list.insert(after, loaded.begin(), loaded.end());
@@ -89,7 +93,7 @@ bool loadIncludeInExpansion(Assembler& as, StatementList& list, size_t position,
 
 bool buildArguments(Assembler& as, const StatementRecord& call, MacroArguments& args) {
   args.clear();
-  for (uint32_t i = 0; i < call.operandCount; ++i) {
+  for (uint32_t i = 0; i < call.operandCount(); ++i) {
     const ExprNode* item = call.listItem(i);
     MacroArgument arg;
     if (item->kind == ExprKind::String) {
@@ -111,7 +115,7 @@ void adoptJumpTarget(Assembler& as, StatementRecord& st) {
   SymbolEntry* entry = as.symbols.lookup(st.labelId);
   if (entry == nullptr || entry->definitionKind != DefinitionKind::Statement) return;
   const StatementRecord* old = entry->definition;
-  if (old == &st || old->text != st.text) return;
+  if (old == &st || st.extra == nullptr || old->rawText().data() != st.rawText().data()) return;
   // A `.lbl` copy first made in this pass has no line-index leaf yet; the line is the same.
   if (st.operand == nullptr) st.operand = old->operand;
   entry->definition = &st;
@@ -139,6 +143,7 @@ void reportExpansionLimit(Assembler& as, const StatementRecord& call) {
 bool runStatementList(Assembler& as, StatementList& list, const StatementRecord* call) {
   std::string substituted;
   LineParser parser(as);
+  parser.keepText = true;  // a rebuilt line is listed, and jumps compare lines by their text
   for (size_t k = 0; k < list.size() && !as.endSeen; ++k) {
     if (call != nullptr && as.abortExpansions) return true;
     StatementRecord* st = list[k];
@@ -146,12 +151,14 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
       reportWorkLimit(as, *st);
       return true;
     }
-    if (as.pass == 1) st->pcBefore = as.pc;
+    if (as.pass == 1 && st->extra != nullptr) st->extra->pcBefore = as.pc;
     if (call != nullptr) {
       // A line with `@n` is rebuilt from the argument texts, which are the same every time
       // this copy runs; the rebuilt record takes the copy's place in the list, so later
       // executions, jumps and the symbol file all see the statement that really ran.
-      if (!st->substituted && substituteArguments(as, st->rawText(), substituted)) {
+      // Lines run by an expansion keep their text; end-of-file markers have none.
+      if (st->extra != nullptr && !st->extra->substituted &&
+          substituteArguments(as, st->rawText(), substituted)) {
         if (substituted.size() > kMaxSubstitutedLine) {
           as.errorCodePending = ErrorCode::BadLine;
           return false;
@@ -159,19 +166,18 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
         StatementRecord* fresh = as.newStatement();
         fresh->line = st->line;
         fresh->fileIndex = st->fileIndex;
-        fresh->pcBefore = st->pcBefore;
         fresh->position = st->position;
-        fresh->substituted = true;
-        fresh->setRawText(as.texts.store(substituted));
-        if (!parser.parseLine(*fresh, ParseState::LineStart, fresh->rawText())) {
+        if (!parser.parseLine(*fresh, ParseState::LineStart, as.texts.store(substituted))) {
           as.errorCodePending = parser.errorCode;
           as.errorText = parser.errorText;
           return false;
         }
+        fresh->extra->pcBefore = st->extra->pcBefore;
+        fresh->extra->substituted = true;
         list[k] = fresh;
         st = fresh;
       }
-      if (st->pseudoOp == PseudoOp::Include && !st->includeLoaded &&
+      if (st->pseudoOp == PseudoOp::Include && !st->extra->includeLoaded &&
           !loadIncludeInExpansion(as, list, k, *st, *call))
         continue;
     }
@@ -183,7 +189,7 @@ bool runStatementList(Assembler& as, StatementList& list, const StatementRecord*
       else
         as.reportPending(*st);
     }
-    if (as.pass == 1) st->pcAfter = as.pc;
+    if (as.pass == 1 && st->extra != nullptr) st->extra->pcAfter = as.pc;
     if (as.gotoTarget != nullptr && !checkJumpTarget(as, list, k)) {
       if (call != nullptr) return true;  // the enclosing list looks for it next
       as.reportError(ErrorCode::MissingLabel, static_cast<int32_t>(as.gotoSource->line),
@@ -199,13 +205,13 @@ bool executeMacroDefinition(Assembler& as, StatementRecord& st) {
   if (as.pass == 1) {
     SymbolEntry* entry = st.hasLabel() ? as.symbols.lookup(st.labelId) : nullptr;
     if (entry == nullptr) return as.fail(ErrorCode::Unknown);
-    entry->body = &st.macro->body;
-    entry->opensScope = st.macro->opensScope;
-    entry->isSegment = st.macro->isSegment;
+    entry->body = &st.macro()->body;
+    entry->opensScope = st.macro()->opensScope;
+    entry->isSegment = st.macro()->isSegment;
     return true;
   }
   // The definition's own lines appear in the listing where it stands.
-  for (StatementRecord* line : st.macro->body) {
+  for (StatementRecord* line : st.macro()->body) {
     if (as.endSeen) break;
     beginListLine(as, *line);
   }
@@ -214,7 +220,7 @@ bool executeMacroDefinition(Assembler& as, StatementRecord& st) {
 
 bool expandMacro(Assembler& as, StatementRecord& call) {
   if (as.abortExpansions) return true;
-  MacroRecord& record = *call.macro;
+  MacroRecord& record = *call.macro();
   SymbolEntry* entry = as.symbols.lookup(record.nameId);
   if (entry == nullptr) return as.fail(ErrorCode::MissingLabel);
   if (as.macroDepth >= kMaxMacroDepth || as.expansionsThisPass >= kMaxExpansions) {
@@ -240,8 +246,8 @@ bool expandMacro(Assembler& as, StatementRecord& call) {
         copies->push_back(copy);
       }
     }
-    call.macroCallIndex = as.expansionCounter++;
-    if (as.pass == 1) as.expansions.push_back({call.macroCallIndex, copies});
+    call.extra->macroCallIndex = as.expansionCounter++;
+    if (as.pass == 1) as.expansions.push_back({call.extra->macroCallIndex, copies});
     record.copies = copies;
   }
   // macroArgs points into this stack while the enclosing expansions run, so it must never
@@ -254,7 +260,7 @@ bool expandMacro(Assembler& as, StatementRecord& call) {
   if (!buildArguments(as, call, args)) return false;
 
   const MacroArguments* savedArgs = as.macroArgs;
-  as.macroArgs = call.operandCount > 0 ? &args : nullptr;
+  as.macroArgs = call.operandCount() > 0 ? &args : nullptr;
   if (entry->opensScope) as.symbols.openScope(&call);
   bool savedListing = as.listing.enabled;
   if (!as.listing.showMacros) as.listing.enabled = false;

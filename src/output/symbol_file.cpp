@@ -57,13 +57,17 @@ struct SymbolFileWriter {
                      });
   }
 
+  // Statements keep their addresses whenever a symbol file is written; the default covers a
+  // record that never went through the parser.
   static void lineRecord(Sink& out, const StatementRecord& st) {
+    static const StatementExtra kNone;
+    const StatementExtra& x = st.extra != nullptr ? *st.extra : kNone;
     out.u32(st.line);
-    out.u32(st.scopeId);
+    out.u32(x.scopeId);
     out.u32(st.fileIndex);
-    out.u32(st.macroCallIndex);
-    out.u16(static_cast<uint32_t>(st.pcBefore) & 0xFFFF);
-    out.u16(static_cast<uint32_t>(st.pcAfter) & 0xFFFF);
+    out.u32(x.macroCallIndex);
+    out.u16(static_cast<uint32_t>(x.pcBefore) & 0xFFFF);
+    out.u16(static_cast<uint32_t>(x.pcAfter) & 0xFFFF);
   }
   static uint32_t emittedCount(const StatementList& list) {
     uint32_t n = 0;

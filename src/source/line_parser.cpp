@@ -156,13 +156,15 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   line = text;
-  statement.setRawText(text);  // the label and string operand are kept as places in it
+  extra = StatementExtra{};
+  extra.text = text.data();
+  extra.textLength = static_cast<uint32_t>(text.size());
 
   size_t begin = 0;
   size_t at = findTextParameter(text);
   if (at != std::string_view::npos) {
     begin = at;
-    statement.needsSubstitution = true;
+    extra.needsSubstitution = true;
   }
   bool ok = true;
   size_t length = text.size();
@@ -181,6 +183,9 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   }
   finishList();
   if (ok) foldAssignment(start);
+  if (keepText || statement.pseudoOp != PseudoOp::None || extra.macro != nullptr ||
+      extra.operandCount > 0 || extra.needsSubstitution)
+    statement.extra = as.newExtra(extra);
   return ok;
 }
 
@@ -189,7 +194,7 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
 void LineParser::foldAssignment(NodeArena::Mark start) {
   const ExprNode* root = st->operand;
   if (root == nullptr || !isOperator(root->kind) || st->mnemonicIndex != st->kNoMnemonic ||
-      st->pseudoOp != PseudoOp::None || st->macro != nullptr || st->operandCount > 0)
+      st->pseudoOp != PseudoOp::None || extra.macro != nullptr || extra.operandCount > 0)
     return;
   int32_t value = 0;
   if (!foldNumbers(root, value)) return;
@@ -256,9 +261,9 @@ void LineParser::appendRoot() {
 
 void LineParser::finishList() {
   if (items.empty()) return;
-  st->operandList = as.nodes.makeList(items.size());
-  for (size_t i = 0; i < items.size(); ++i) st->operandList[i] = items[i];
-  st->operandCount = static_cast<uint32_t>(items.size());
+  extra.operandList = as.nodes.makeList(items.size());
+  for (size_t i = 0; i < items.size(); ++i) extra.operandList[i] = items[i];
+  extra.operandCount = static_cast<uint32_t>(items.size());
   items.clear();
 }
 
@@ -350,14 +355,12 @@ LineParser::Step LineParser::wordEnd(char c) {
         if (st->setPc) return fail(ErrorCode::MissingMnemonic);
         if (!word.empty()) {
           if (st->hasLabel()) return fail(ErrorCode::IllegalMnemonic);
-          st->setLabel(word);
           st->labelId = as.internName(word);
         }
         st->setPc = true;
         return Step::Consume;
       }
       if (st->hasLabel()) return fail(ErrorCode::IllegalMnemonic);
-      st->setLabel(word);
       st->labelId = as.internName(word);
       return Step::Refeed;
     }
@@ -387,7 +390,7 @@ LineParser::Step LineParser::wordEnd(char c) {
       MacroRecord* call = as.newMacro();
       call->name = word;
       call->nameId = as.internName(word);
-      st->macro = call;
+      extra.macro = call;
       state = S::MacroArguments;
       return Step::Refeed;
     }
@@ -402,7 +405,7 @@ LineParser::Step LineParser::wordEnd(char c) {
       current->hasOperand = true;
       if (word.empty() && c == '*') {
         current->kind = ExprKind::ProgramCounter;
-        current->value = st->pcBefore;
+        current->value = kInitialPc;  // evaluation hands the real one in
         return Step::Consume;
       }
       labelLeaf(word);
@@ -484,7 +487,7 @@ LineParser::Step LineParser::step(char c, size_t index) {
     case S::TermStart:
       if (c == '"') {
         stringStart = index + 1;
-        bool inCall = context == Context::List && st->macro != nullptr;  // a string argument
+        bool inCall = context == Context::List && extra.macro != nullptr;  // a string argument
         state = inCall ? S::InString : S::CharacterLiteral;
         return Step::Consume;
       }
@@ -584,10 +587,12 @@ LineParser::Step LineParser::step(char c, size_t index) {
         current->setString(line.substr(stringStart, index - stringStart));
         current->notation = Notation::Quoted;
         current->hasOperand = true;
-        st->setStringOperand({});
+        extra.stringStart = 0;
+        extra.stringLength = 0;
         state = S::ListAfterTerm;
       } else {
-        st->setStringOperand(line.substr(stringStart, index - stringStart));
+        extra.stringStart = static_cast<uint32_t>(stringStart);
+        extra.stringLength = static_cast<uint32_t>(index - stringStart);
         state = S::StatementEnd;
       }
       return Step::Consume;

@@ -66,6 +66,9 @@ class LineParser {
   ErrorCode errorCode = ErrorCode::Ok;
   std::string errorText;
   int32_t errorColumn = -1;
+  // Every statement parsed keeps its text (and a StatementExtra); otherwise only those whose
+  // line needs it later: pseudo-ops, macro calls, lists and `@n` lines.
+  bool keepText = false;
 
  private:
   enum class Context : uint8_t {
@@ -99,6 +102,7 @@ class LineParser {
 
   Assembler& as;
   StatementRecord* st = nullptr;
+  StatementExtra extra;  // filled while parsing; copied to the statement when it keeps one
   std::string_view line;
   ParseState state = ParseState::LineStart;
   Context context = Context::LabelOrMnemonic;

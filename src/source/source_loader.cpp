@@ -26,8 +26,8 @@ bool readStream(std::istream& in, std::vector<char>& bytes, size_t limit) {
 
 bool isStatementFree(const StatementRecord& st) {
   return !st.hasLabel() && st.mnemonicIndex == StatementRecord::kNoMnemonic &&
-         st.pseudoOp == PseudoOp::None && st.macro == nullptr && st.operand == nullptr &&
-         !st.setPc && !st.needsSubstitution;
+         st.pseudoOp == PseudoOp::None && st.macro() == nullptr && st.operand == nullptr &&
+         !st.setPc && !st.needsSubstitution();
 }
 
 // The state of one file being read.
@@ -36,6 +36,7 @@ struct FileLoad {
   uint16_t fileIndex;
   MacroRecord* passedMacro;
   StatementList& out;
+  bool expanding;
   MacroRecord* openMacro = nullptr;
   uint32_t macroLine = 0;
   bool ended = false;
@@ -78,7 +79,7 @@ void FileLoad::include(StatementRecord* st) {
     return;
   }
   MacroRecord* collector = openMacro != nullptr ? openMacro : passedMacro;
-  if (!loadSource(as, found, collector, out)) ok = false;
+  if (!loadSource(as, found, collector, out, expanding)) ok = false;
 }
 
 void FileLoad::place(StatementRecord* st) {
@@ -97,11 +98,11 @@ void FileLoad::place(StatementRecord* st) {
         return;
       }
       MacroRecord* record = as.newMacro();
-      record->name = st->label();
+      record->name = as.labelText(*st);
       record->nameId = st->labelId;
       record->opensScope = st->pseudoOp == PseudoOp::Macro;
       record->isSegment = st->pseudoOp == PseudoOp::Segment;
-      st->macro = record;
+      st->extra->macro = record;
       append(out, st);
       openMacro = record;
       macroLine = st->line;
@@ -139,7 +140,7 @@ bool readWholeFile(const std::string& name, std::vector<char>& bytes, size_t lim
 }
 
 bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
-                StatementList& out) {
+                StatementList& out, bool expanding) {
   ++as.loadCount;
   if (as.loadCount > kMaxLoads) {
     as.reportError(ErrorCode::TooManyIncludes, -1, as.settings.inputName);
@@ -160,8 +161,9 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
   // in either pass, so they are not kept.
   bool keepEmpty = !as.settings.listName.empty();
 
-  FileLoad load{as, fileIndex, passedMacro, out};
+  FileLoad load{as, fileIndex, passedMacro, out, expanding};
   LineParser parser(as);
+  bool keepEvery = expanding || as.keepsEveryExtra();
   std::string_view text(file.text.data(), file.text.size());
   uint32_t lineNumber = 1;
   size_t start = 0;
@@ -177,6 +179,8 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
     StatementRecord* st = as.newStatement();
     st->line = lineNumber;
     st->fileIndex = fileIndex;
+    // Lines of a macro body are substituted and parsed again from their text.
+    parser.keepText = keepEvery || load.openMacro != nullptr || passedMacro != nullptr;
     if (!parser.parseLine(*st, ParseState::LineStart, lineText)) {
       if (parser.errorText.empty())
         as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), file.name,

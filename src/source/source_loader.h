@@ -15,9 +15,11 @@ class Assembler;
 
 // Loads `name` (standard input when empty) into `out`: every statement not collected into a
 // macro body, then the file's end-of-file marker. `passedMacro` collects the body lines of an
-// included file when the `.include` stands inside a definition. True when nothing failed.
+// included file when the `.include` stands inside a definition. `expanding`: the file is read
+// for an `.include` met in a macro expansion, whose lines are substituted like the body's.
+// True when nothing failed.
 [[nodiscard]] bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
-                              StatementList& out);
+                              StatementList& out, bool expanding = false);
 
 // Reads a file whole for `.binary`. On failure leaves 19 (cannot open) or 21 (cannot read).
 [[nodiscard]] bool loadBinaryFile(Assembler& as, const std::string& name, StatementRecord& st);

@@ -16,6 +16,8 @@ struct StatementRecord;
 using StatementList = std::vector<StatementRecord*>;
 
 constexpr uint32_t kNoName = UINT32_MAX;
+// What pcBefore holds until pass 1 has run the statement.
+constexpr int32_t kInitialPc = 4096;
 
 // A `.macro`/`.segment` definition (body = the recorded statements), or a call (name = the called
 // macro, body = this call's own copies of the macro's statements).
@@ -28,49 +30,54 @@ struct MacroRecord {
   StatementList* copies = nullptr;  // a call's copies, owned by the run
 };
 
-// Kept small: a million-line source holds one record per line that has a statement.
-struct StatementRecord {
-  ExprNode* operand = nullptr;  // for list forms, the last expression parsed
-  ExprNode** operandList = nullptr;
-  MacroRecord* macro = nullptr;
+// What most statements of a large source do without: the line's text and string operand,
+// operand lists, macro records, and the pass-1 addresses that only the symbol file reads.
+// A statement has one when its line needs it, or when a listing or symbol file is written.
+struct StatementExtra {
   const char* text = "";  // the line as read
   uint32_t textLength = 0;
-  uint32_t labelStart = 0;  // the label and the string operand, as places in the text
-  uint32_t labelLength = 0;
-  uint32_t stringStart = 0;
+  uint32_t stringStart = 0;  // the string operand, as a place in the text
   uint32_t stringLength = 0;
   uint32_t operandCount = 0;
-  uint32_t labelId = kNoName;
-  uint32_t line = 0;
-  uint32_t scopeId = 0;
-  uint32_t position = 0;  // index in the list that holds it, for jumps
+  ExprNode** operandList = nullptr;
+  MacroRecord* macro = nullptr;
   uint32_t macroCallIndex = 0;
-  int32_t pcBefore = 4096;
+  int32_t pcBefore = kInitialPc;
   int32_t pcAfter = 0;
-  uint16_t fileIndex = 0;
-  uint8_t mnemonicIndex = kNoMnemonic;
-  AddressingMode mode = AddressingMode::Unset;
-  PseudoOp pseudoOp = PseudoOp::None;
-  bool setPc : 1 = false;
-  bool emitted : 1 = false;
+  uint32_t scopeId = 0;
   bool needsSubstitution : 1 = false;  // holds `@` and a digit: re-parsed after substitution
   bool includeLoaded : 1 = false;      // an `.include` in a macro copy whose file was read
   bool substituted : 1 = false;        // rebuilt from a macro line's `@n` text
+};
+
+// Kept to 32 bytes: a million-line source holds one record per line that has a statement.
+struct StatementRecord {
+  ExprNode* operand = nullptr;  // for list forms, the last expression parsed
+  StatementExtra* extra = nullptr;
+  uint32_t labelId = kNoName;
+  uint32_t line = 0;
+  uint32_t position = 0;  // index in the list that holds it, for jumps
+  uint16_t fileIndex : 10 = 0;  // at most kMaxLoads files are read
+  AddressingMode mode : 4 = AddressingMode::Unset;
+  bool setPc : 1 = false;
+  bool emitted : 1 = false;
+  uint8_t mnemonicIndex = kNoMnemonic;
+  PseudoOp pseudoOp = PseudoOp::None;
 
   static constexpr uint8_t kNoMnemonic = 0xFF;
 
-  std::string_view rawText() const { return {text, textLength}; }
-  void setRawText(std::string_view t) {
-    text = t.data();
-    textLength = static_cast<uint32_t>(t.size());
+  std::string_view rawText() const {
+    return extra == nullptr ? std::string_view() : std::string_view(extra->text, extra->textLength);
   }
-  // The label as written; empty when none.
-  std::string_view label() const { return rawText().substr(labelStart, labelLength); }
   // The characters between the quotes of a string operand.
-  std::string_view stringOperand() const { return rawText().substr(stringStart, stringLength); }
-  // Both take views into the text.
-  void setLabel(std::string_view word) { placeIn(word, labelStart, labelLength); }
-  void setStringOperand(std::string_view s) { placeIn(s, stringStart, stringLength); }
+  std::string_view stringOperand() const {
+    return extra == nullptr ? std::string_view()
+                            : rawText().substr(extra->stringStart, extra->stringLength);
+  }
+  uint32_t operandCount() const { return extra == nullptr ? 0 : extra->operandCount; }
+  ExprNode* listItem(size_t i) const { return extra->operandList[i]; }
+  MacroRecord* macro() const { return extra == nullptr ? nullptr : extra->macro; }
+  bool needsSubstitution() const { return extra != nullptr && extra->needsSubstitution; }
 
   const OpcodeEntry* mnemonic() const {
     return mnemonicIndex == kNoMnemonic ? nullptr : &opcodeTable()[mnemonicIndex];
@@ -79,15 +86,11 @@ struct StatementRecord {
     mnemonicIndex =
         entry == nullptr ? kNoMnemonic : static_cast<uint8_t>(entry - opcodeTable().data());
   }
-
   bool hasLabel() const { return labelId != kNoName; }
-  ExprNode* listItem(size_t i) const { return operandList[i]; }
-
- private:
-  void placeIn(std::string_view part, uint32_t& start, uint32_t& length) const {
-    start = part.empty() ? 0 : static_cast<uint32_t>(part.data() - text);
-    length = static_cast<uint32_t>(part.size());
-  }
 };
+static_assert(sizeof(StatementRecord) == 32, "one record per line of a large source");
+
+// The label of a line as written: its first word, when the line has a label.
+std::string_view labelInText(std::string_view rawText);
 
 }  // namespace zendra

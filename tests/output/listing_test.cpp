@@ -98,10 +98,15 @@ TEST(ListingWriter, ReportsAWriteFailureOnceAndStopsListing) {
     ASSERT_NE(as.listing.file, nullptr);
     if (!c.buffered) std::setvbuf(as.listing.file, nullptr, _IONBF, 0);
     StatementRecord first, second;
+    StatementExtra firstText, secondText;
     first.line = 7;
-    first.setRawText(" .byte 1,2,3,4,5,6");
+    firstText.text = " .byte 1,2,3,4,5,6";
+    firstText.textLength = 18;
+    first.extra = &firstText;
     second.line = 8;
-    second.setRawText(" nop");
+    secondText.text = " nop";
+    secondText.textLength = 4;
+    second.extra = &secondText;
     beginListLine(as, first);
     for (uint8_t b = 1; b <= 6; ++b) listByte(as, b);
     beginListLine(as, second);

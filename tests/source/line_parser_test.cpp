@@ -46,17 +46,17 @@ std::string expression(const ExprNode* node) {
 std::string shape(const StatementRecord& st) {
   std::string out;
   auto add = [&out](const std::string& part) { out += (out.empty() ? "" : " | ") + part; };
-  if (st.needsSubstitution) add("substitute");
-  if (st.hasLabel()) add("label " + std::string(st.label()));
+  if (st.needsSubstitution()) add("substitute");
+  if (st.hasLabel()) add("label " + std::string(labelInText(st.rawText())));
   if (st.setPc) add("*=");
   if (st.mnemonic() != nullptr)
     add(std::string(st.mnemonic()->name) + " " +
         std::string(kModeNames[static_cast<int>(st.mode)]));
   if (st.pseudoOp != PseudoOp::None) add("." + pseudoOpName(st.pseudoOp));
-  if (st.macro != nullptr) add("#" + std::string(st.macro->name));
-  if (st.operandCount > 0) {
+  if (st.macro() != nullptr) add("#" + std::string(st.macro()->name));
+  if (st.operandCount() > 0) {
     std::string items;
-    for (uint32_t i = 0; i < st.operandCount; ++i)
+    for (uint32_t i = 0; i < st.operandCount(); ++i)
       items += (i == 0 ? "" : ", ") + expression(st.listItem(i));
     add("list " + items);
   } else if (st.operand != nullptr && st.operand->hasOperand) {
@@ -70,6 +70,7 @@ std::string shape(const StatementRecord& st) {
 std::string parse(LineParser& parser, std::string_view line,
                   ParseState initial = ParseState::LineStart) {
   StatementRecord st;
+  parser.keepText = true;  // the shape shows the label as written
   if (parser.parseLine(st, initial, line)) return shape(st);
   std::string error = "error " + std::to_string(static_cast<int>(parser.errorCode));
   if (!parser.errorText.empty()) error += " '" + parser.errorText + "'";

@@ -27,6 +27,8 @@ std::string render(const Assembler& as, const StatementList& list) {
     raw.remove_prefix(std::min(raw.find_first_not_of(" \t"), raw.size()));
     std::string item = fs::path(std::string(as.fileName(st->fileIndex))).filename().string() + ":" +
                        std::to_string(st->line) + " ";
+    // Without a listing an instruction keeps no text: its mnemonic stands for the line.
+    if (raw.empty() && st->mnemonic() != nullptr) raw = st->mnemonic()->name;
     item += st->pseudoOp == PseudoOp::EndOfFile ? "eof" : raw.empty() ? "-" : std::string(raw);
     text += (text.empty() ? "" : " | ") + item;
   }
@@ -87,7 +89,7 @@ TEST(SourceLoader, WithoutAListingLinesThatHoldNothingAreDropped) {
   EXPECT_TRUE(l.ok);
   EXPECT_EQ(render(l.as, l.as.statements),
             "t.asm:1 nop | t.asm:4 m\t.macro | t.asm:6 .endm | t.asm:7 brk | t.asm:8 eof");
-  EXPECT_EQ(render(l.as, l.as.statements[1]->macro->body), "");
+  EXPECT_EQ(render(l.as, l.as.statements[1]->macro()->body), "");
 }
 
 TEST(SourceLoader, CollectsMacroBodies) {
@@ -95,10 +97,10 @@ TEST(SourceLoader, CollectsMacroBodies) {
   load(l, {{"t.asm", "m\t.macro\n\tnop\n\n\t.endm\n"}});
   ASSERT_TRUE(l.ok);
   const StatementRecord* definition = l.as.statements.front();
-  ASSERT_NE(definition->macro, nullptr);
-  EXPECT_EQ(definition->macro->name, "m");
-  EXPECT_TRUE(definition->macro->opensScope);
-  EXPECT_EQ(render(l.as, definition->macro->body), "t.asm:2 nop | t.asm:3 -");
+  ASSERT_NE(definition->macro(), nullptr);
+  EXPECT_EQ(definition->macro()->name, "m");
+  EXPECT_TRUE(definition->macro()->opensScope);
+  EXPECT_EQ(render(l.as, definition->macro()->body), "t.asm:2 nop | t.asm:3 -");
 }
 
 TEST(SourceLoader, IncludedLinesFollowTheirInclude) {
@@ -123,7 +125,7 @@ TEST(SourceLoader, IncludeInsideADefinitionFeedsItsBody) {
   EXPECT_EQ(render(l.as, l.as.statements),
             "t.asm:1 m\t.macro | t.asm:2 .include \"i.asm\" | i.asm:2 .include \"j.asm\" | "
             "j.asm:2 eof | i.asm:3 eof | t.asm:3 .endm | t.asm:4 eof");
-  EXPECT_EQ(render(l.as, l.as.statements.front()->macro->body), "i.asm:1 nop | j.asm:1 clc");
+  EXPECT_EQ(render(l.as, l.as.statements.front()->macro()->body), "i.asm:1 nop | j.asm:1 clc");
 }
 
 TEST(SourceLoader, EmptyNameReadsStandardInput) {
