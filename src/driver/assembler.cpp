@@ -10,6 +10,7 @@ Assembler::Assembler(RunSettings runSettings, std::ostream& output)
   image.overlapTolerated = settings.overlapTolerated;
   listing.enabled = settings.listingEnabled;
   listing.showMacros = settings.showMacros;
+  symbols.keepValues = !settings.symbolName.empty();
 }
 
 Assembler::~Assembler() {

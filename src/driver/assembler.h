@@ -14,6 +14,7 @@
 #include "driver/error_table.h"
 #include "driver/pool.h"
 #include "exec/wave.h"
+#include "expr/evaluator.h"
 #include "expr/expr_node.h"
 #include "expr/name_table.h"
 #include "expr/symbol_table.h"
@@ -137,7 +138,7 @@ class Assembler {
   uint64_t copiesMade = 0;
   int macroDepth = 0;
   std::vector<Expansion> expansions;
-  uint32_t evalEpoch = 0;
+  EvalMemo evalMemo;
   int evalDepth = 0;
   std::vector<const ExprNode*> evalSpine;
   WaveNoise waveNoise;

@@ -169,7 +169,7 @@ void storeCommandLineValues(Assembler& as, const std::vector<SymbolEntry*>& entr
     const ExprNode* root = entry->definition->operand;
     int32_t value = 0;
     if (root != nullptr && evaluate(as, root, true, entry->definitionPc, value))
-      entry->value = value;
+      as.symbols.storeValue(*entry, value);
   }
   as.errorCodePending = ErrorCode::Ok;
 }

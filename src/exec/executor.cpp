@@ -57,12 +57,10 @@ bool defineLabel(Assembler& as, StatementRecord& st) {
     st.operand = index;
     entry->definitionKind = DefinitionKind::Statement;
     entry->definition = &st;
-    entry->value = index->value;
+    as.symbols.storeValue(*entry, index->value);
   } else {
     entry->definitionKind = DefinitionKind::Address;
-    entry->definitionLine = st.line;
-    entry->definitionFile = st.fileIndex;
-    entry->value = as.startPc;
+    entry->definition = &st;
   }
   return true;
 }
@@ -71,15 +69,12 @@ bool defineLabel(Assembler& as, StatementRecord& st) {
 void refreshLabel(Assembler& as, const StatementRecord& st) {
   SymbolEntry* entry = as.symbols.lookup(st.labelId);
   if (entry == nullptr) return;
-  switch (entry->definitionKind) {
-    case DefinitionKind::None: return;
-    case DefinitionKind::Address: entry->value = entry->definitionPc; return;
-    case DefinitionKind::Statement: break;
-  }
+  // An address is shown as it is; a definition is evaluated again.
+  if (entry->definitionKind != DefinitionKind::Statement) return;
   const ExprNode* root = entry->definition->operand;
   int32_t value = 0;
   if (root != nullptr && evaluateRaw(as, root, true, entry->definitionPc, value))
-    entry->value = selectByte(root, value);
+    as.symbols.storeValue(*entry, selectByte(root, value));
   as.errorCodePending = ErrorCode::Ok;
   as.errorText.clear();
 }

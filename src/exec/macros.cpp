@@ -205,9 +205,9 @@ bool executeMacroDefinition(Assembler& as, StatementRecord& st) {
   if (as.pass == 1) {
     SymbolEntry* entry = st.hasLabel() ? as.symbols.lookup(st.labelId) : nullptr;
     if (entry == nullptr) return as.fail(ErrorCode::Unknown);
-    entry->body = &st.macro()->body;
-    entry->opensScope = st.macro()->opensScope;
-    entry->isSegment = st.macro()->isSegment;
+    // The body stays with the definition; the entry refers to it.
+    if (entry->definition != &st) return as.fail(ErrorCode::Unknown);
+    entry->isMacro = true;
     return true;
   }
   // The definition's own lines appear in the listing where it stands.
@@ -231,16 +231,17 @@ bool expandMacro(Assembler& as, StatementRecord& call) {
   if (as.pass == 1 || record.copies == nullptr) {
     // Copies live to the end of the run, so their number is bounded too: a loop of calls of a
     // large body would otherwise fill the memory before any other limit is reached.
-    size_t bodySize = entry->body != nullptr ? entry->body->size() : 0;
+    const StatementList* body = entry->macro() != nullptr ? &entry->macro()->body : nullptr;
+    size_t bodySize = body != nullptr ? body->size() : 0;
     as.copiesMade += bodySize;
     if (as.copiesMade > kMaxCopies) {
       reportExpansionLimit(as, call);
       return true;
     }
     StatementList* copies = as.newList();
-    if (entry->body != nullptr) {
-      copies->reserve(entry->body->size());
-      for (const StatementRecord* original : *entry->body) {
+    if (body != nullptr) {
+      copies->reserve(body->size());
+      for (const StatementRecord* original : *body) {
         StatementRecord* copy = copyStatement(as, *original);
         copy->position = static_cast<uint32_t>(copies->size());
         copies->push_back(copy);
@@ -261,7 +262,8 @@ bool expandMacro(Assembler& as, StatementRecord& call) {
 
   const MacroArguments* savedArgs = as.macroArgs;
   as.macroArgs = call.operandCount() > 0 ? &args : nullptr;
-  if (entry->opensScope) as.symbols.openScope(&call);
+  bool opensScope = entry->macro() != nullptr && entry->macro()->opensScope;
+  if (opensScope) as.symbols.openScope(&call);
   bool savedListing = as.listing.enabled;
   if (!as.listing.showMacros) as.listing.enabled = false;
   int32_t pcAtStart = as.pc;
@@ -269,7 +271,7 @@ bool expandMacro(Assembler& as, StatementRecord& call) {
   bool ok = runStatementList(as, *record.copies, &call);
   --as.macroDepth;
   as.listing.enabled = savedListing;
-  if (entry->opensScope) (void)as.symbols.closeScope();
+  if (opensScope) (void)as.symbols.closeScope();
   if (as.pass == 2 && as.pc != pcAtStart) call.emitted = true;
   as.macroArgs = savedArgs;
   return ok;
@@ -306,15 +308,13 @@ bool executeVar(Assembler& as, StatementRecord& st) {
     entry = as.symbols.define(st.labelId);
     entry->definitionKind = DefinitionKind::Address;
     entry->definitionPc = as.startPc;
-    entry->definitionLine = st.line;
-    entry->definitionFile = st.fileIndex;
-    entry->value = as.startPc;
+    entry->definition = &st;
   }
   if (!entry->hasVariable) {
     as.symbols.moveToGlobal(entry);
     entry->hasVariable = true;
   }
-  entry->variableValue = value;
+  as.symbols.setVariableValue(*entry, value);
   return true;
 }
 

@@ -54,7 +54,7 @@ bool evaluateLabel(Assembler& as, const ExprNode* node, bool strict, int32_t& va
     return true;
   }
   if (entry->hasVariable) {
-    value = entry->variableValue;
+    value = as.symbols.variableValue(*entry);
     return true;
   }
   switch (entry->definitionKind) {
@@ -64,18 +64,16 @@ bool evaluateLabel(Assembler& as, const ExprNode* node, bool strict, int32_t& va
   }
   const ExprNode* root = entry->definition->operand;
   if (root == nullptr) return as.fail(ErrorCode::MissingLabel);
-  if (entry->memoEpoch == as.evalEpoch) {
-    if (!entry->memoOk) return as.fail(ErrorCode::MissingOperand);
-    value = entry->memoValue;
+  if (const EvalMemo::Slot* memo = as.evalMemo.find(entry)) {
+    if (!memo->ok) return as.fail(ErrorCode::MissingOperand);
+    value = memo->value;
     return true;
   }
   if (entry->evaluating) return as.fail(ErrorCode::InvalidExpression);  // defined through itself
   entry->evaluating = true;
   bool ok = evaluate(as, root, strict, entry->definitionPc, value);
   entry->evaluating = false;
-  entry->memoEpoch = as.evalEpoch;
-  entry->memoOk = ok;
-  entry->memoValue = value;
+  as.evalMemo.store(entry, value, ok);
   if (!ok) return as.fail(ErrorCode::MissingOperand);
   return true;
 }
@@ -145,18 +143,51 @@ bool evaluateTree(Assembler& as, const ExprNode* node, bool strict, int32_t pc, 
   return ok;
 }
 
-// Runs one evaluation; a top-level call opens a fresh memo epoch. When the counter wraps, old
-// memos would match again, so they are dropped.
+// Runs one evaluation; a top-level call starts with an empty memo.
 template <typename Body>
 bool withEpoch(Assembler& as, Body body) {
-  if (as.evalDepth == 0 && ++as.evalEpoch == 0) {
-    as.symbols.forgetMemos();
-    as.evalEpoch = 1;
-  }
+  if (as.evalDepth == 0) as.evalMemo.begin();
   return body();
 }
 
 }  // namespace
+
+void EvalMemo::begin() {
+  ++epoch;
+  used = 0;
+  if (epoch != 0) return;
+  // After the counter wraps, slots of long ago would match again.
+  for (Slot& slot : slots) slot.epoch = 0;
+  epoch = 1;
+}
+
+size_t EvalMemo::home(const SymbolEntry* entry) const {
+  auto key = reinterpret_cast<uintptr_t>(entry);
+  return static_cast<size_t>((key >> 3) * 0x9E3779B97F4A7C15ull >> 32) & (slots.size() - 1);
+}
+
+const EvalMemo::Slot* EvalMemo::find(const SymbolEntry* entry) const {
+  for (size_t i = home(entry);; i = (i + 1) & (slots.size() - 1)) {
+    const Slot& slot = slots[i];
+    if (slot.epoch != epoch) return nullptr;
+    if (slot.entry == entry) return &slot;
+  }
+}
+
+void EvalMemo::store(const SymbolEntry* entry, int32_t value, bool ok) {
+  if ((used + 1) * 2 > slots.size()) {
+    // Keep this evaluation's slots, in a table twice the size.
+    std::vector<Slot> old(slots.size() * 2);
+    old.swap(slots);
+    used = 0;
+    for (const Slot& slot : old)
+      if (slot.epoch == epoch) store(slot.entry, slot.value, slot.ok);
+  }
+  size_t i = home(entry);
+  while (slots[i].epoch == epoch && slots[i].entry != entry) i = (i + 1) & (slots.size() - 1);
+  if (slots[i].epoch != epoch) ++used;
+  slots[i] = {entry, epoch, value, ok};
+}
 
 bool evaluateRaw(Assembler& as, const ExprNode* node, bool strict, int32_t pc, int32_t& value) {
   return withEpoch(as, [&] {

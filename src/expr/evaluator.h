@@ -4,12 +4,38 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "expr/expr_node.h"
 
 namespace zendra {
 
 class Assembler;
+struct SymbolEntry;
+
+// Values of the labels met in one top-level evaluation, so that a definition used many times
+// (a chain of names each doubling the one before) is evaluated once. Slots carry the number of
+// the evaluation that filled them, so starting a new one clears nothing.
+class EvalMemo {
+ public:
+  struct Slot {
+    const SymbolEntry* entry = nullptr;
+    uint32_t epoch = 0;
+    int32_t value = 0;
+    bool ok = false;
+  };
+  // Starts a new top-level evaluation.
+  void begin();
+  const Slot* find(const SymbolEntry* entry) const;
+  void store(const SymbolEntry* entry, int32_t value, bool ok);
+
+  uint32_t epoch = 0;  // the number of the current evaluation; wraps
+
+ private:
+  size_t home(const SymbolEntry* entry) const;
+  std::vector<Slot> slots = std::vector<Slot>(64);
+  size_t used = 0;  // slots of this epoch
+};
 
 // Deepest nesting of parentheses and label definitions one evaluation follows.
 constexpr int kMaxEvalDepth = 3000;

@@ -13,39 +13,39 @@ void SymbolTable::reserveNames(size_t count) {
 void SymbolTable::push(SymbolEntry* entry) {
   Chain& chain = chains[entry->nameId];
   entry->hides = chain.top;
-  entry->hiddenBy = nullptr;
-  if (chain.top != nullptr)
-    chain.top->hiddenBy = entry;
+  entry->hiddenBy = kNoEntry;
+  if (chain.top != kNoEntry)
+    at(chain.top)->hiddenBy = entry->order;
   else
-    chain.bottom = entry;
-  chain.top = entry;
+    chain.bottom = entry->order;
+  chain.top = entry->order;
   entry->visible = true;
 }
 
 void SymbolTable::linkBottom(SymbolEntry* entry) {
   Chain& chain = chains[entry->nameId];
   entry->hiddenBy = chain.bottom;
-  entry->hides = nullptr;
-  if (chain.bottom != nullptr)
-    chain.bottom->hides = entry;
+  entry->hides = kNoEntry;
+  if (chain.bottom != kNoEntry)
+    at(chain.bottom)->hides = entry->order;
   else
-    chain.top = entry;
-  chain.bottom = entry;
+    chain.top = entry->order;
+  chain.bottom = entry->order;
   entry->visible = true;
 }
 
 void SymbolTable::unlink(SymbolEntry* entry) {
   Chain& chain = chains[entry->nameId];
-  if (entry->hiddenBy != nullptr)
-    entry->hiddenBy->hides = entry->hides;
+  if (entry->hiddenBy != kNoEntry)
+    at(entry->hiddenBy)->hides = entry->hides;
   else
     chain.top = entry->hides;
-  if (entry->hides != nullptr)
-    entry->hides->hiddenBy = entry->hiddenBy;
+  if (entry->hides != kNoEntry)
+    at(entry->hides)->hiddenBy = entry->hiddenBy;
   else
     chain.bottom = entry->hiddenBy;
-  entry->hides = nullptr;
-  entry->hiddenBy = nullptr;
+  entry->hides = kNoEntry;
+  entry->hiddenBy = kNoEntry;
   entry->visible = false;
 }
 
@@ -54,39 +54,40 @@ void SymbolTable::replace(SymbolEntry* old, SymbolEntry* entry) {
   Chain& chain = chains[old->nameId];
   entry->hides = old->hides;
   entry->hiddenBy = old->hiddenBy;
-  if (entry->hiddenBy != nullptr)
-    entry->hiddenBy->hides = entry;
+  if (entry->hiddenBy != kNoEntry)
+    at(entry->hiddenBy)->hides = entry->order;
   else
-    chain.top = entry;
-  if (entry->hides != nullptr)
-    entry->hides->hiddenBy = entry;
+    chain.top = entry->order;
+  if (entry->hides != kNoEntry)
+    at(entry->hides)->hiddenBy = entry->order;
   else
-    chain.bottom = entry;
+    chain.bottom = entry->order;
   entry->visible = true;
-  old->hides = nullptr;
-  old->hiddenBy = nullptr;
+  old->hides = kNoEntry;
+  old->hiddenBy = kNoEntry;
   old->visible = false;
 }
 
 void SymbolTable::appendToScope(SymbolEntry* entry) {
   uint32_t id = entry->scopeId;
-  if (scopeTails.size() <= id) scopeTails.resize(id + 1 + scopeTails.size() / 2, nullptr);
-  SymbolEntry*& tail = scopeTails[id];
-  if (tail == nullptr) {
-    entry->nextInScope = entry;
+  if (scopeTails.size() <= id) scopeTails.resize(id + 1 + scopeTails.size() / 2, kNoEntry);
+  uint32_t& tail = scopeTails[id];
+  if (tail == kNoEntry) {
+    entry->nextInScope = entry->order;
   } else {
-    entry->nextInScope = tail->nextInScope;
-    tail->nextInScope = entry;
+    entry->nextInScope = at(tail)->nextInScope;
+    at(tail)->nextInScope = entry->order;
   }
-  tail = entry;
+  tail = entry->order;
 }
 
 // The next entry after `entry` with its name in scope `scopeId`; marks that one when a third
 // follows. Only a move out of a scope that holds the name twice needs this walk.
 SymbolEntry* SymbolTable::laterTwin(const SymbolEntry* entry, uint32_t scopeId) const {
-  const SymbolEntry* head = scopeTails[scopeId]->nextInScope;
+  uint32_t head = at(scopeTails[scopeId])->nextInScope;
   SymbolEntry* found = nullptr;
-  for (SymbolEntry* e = entry->nextInScope; e != head; e = e->nextInScope) {
+  for (uint32_t i = entry->nextInScope; i != head; i = at(i)->nextInScope) {
+    SymbolEntry* e = at(i);
     if (e->nameId != entry->nameId || e->scopeId != scopeId) continue;
     if (found != nullptr) {
       found->twinBehind = true;
@@ -103,8 +104,9 @@ SymbolEntry* SymbolTable::define(uint32_t nameId) {
   entry.nameId = nameId;
   entry.scopeId = stack.back().scopeId;
   entry.order = static_cast<uint32_t>(all.size() - 1);
-  appendToScope(&entry);
-  SymbolEntry* top = chains[nameId].top;
+  // The global scope is never closed or opened again, so its entries need no scope list.
+  if (entry.scopeId != 1) appendToScope(&entry);
+  SymbolEntry* top = lookup(nameId);
   // The current scope is the innermost, so the new entry goes on top unless an earlier entry of
   // this scope is there already: lookups keep taking the first.
   if (top != nullptr && top->scopeId == entry.scopeId)
@@ -127,7 +129,7 @@ void SymbolTable::moveToGlobal(SymbolEntry* entry) {
   // It stays in its old scope's list, where opening and closing skip it by its scope id.
   entry->twinBehind = false;
   entry->scopeId = 1;
-  SymbolEntry* bottom = chains[entry->nameId].bottom;
+  SymbolEntry* bottom = link(chains[entry->nameId].bottom);
   if (bottom == nullptr || bottom->scopeId != 1)
     linkBottom(entry);
   else if (entry->order < bottom->order)
@@ -139,28 +141,30 @@ void SymbolTable::openScope(const StatementRecord* opening) {
   uint32_t id = scopeCounter;
   stack.push_back({id, opening});
   // Entries made in this scope in an earlier pass become visible again.
-  if (id >= scopeTails.size() || scopeTails[id] == nullptr) return;
-  SymbolEntry* tail = scopeTails[id];
-  SymbolEntry* e = tail;
+  if (id >= scopeTails.size() || scopeTails[id] == kNoEntry) return;
+  uint32_t tail = scopeTails[id];
+  uint32_t i = tail;
   do {
-    e = e->nextInScope;
+    i = at(i)->nextInScope;
+    SymbolEntry* e = at(i);
     if (e->scopeId != id) continue;
-    SymbolEntry* top = chains[e->nameId].top;
+    SymbolEntry* top = lookup(e->nameId);
     if (top == nullptr || top->scopeId != id) push(e);
-  } while (e != tail);
+  } while (i != tail);
 }
 
 bool SymbolTable::closeScope() {
   if (stack.size() < 2) return false;
   uint32_t id = stack.back().scopeId;
   stack.pop_back();
-  if (id >= scopeTails.size() || scopeTails[id] == nullptr) return true;
-  SymbolEntry* tail = scopeTails[id];
-  SymbolEntry* e = tail;
+  if (id >= scopeTails.size() || scopeTails[id] == kNoEntry) return true;
+  uint32_t tail = scopeTails[id];
+  uint32_t i = tail;
   do {
-    e = e->nextInScope;
+    i = at(i)->nextInScope;
+    SymbolEntry* e = at(i);
     if (e->scopeId == id && e->visible) unlink(e);
-  } while (e != tail);
+  } while (i != tail);
   return true;
 }
 
@@ -171,8 +175,20 @@ void SymbolTable::resetScopes() {
   stack.push_back({1, nullptr});
 }
 
-void SymbolTable::forgetMemos() {
-  for (size_t i = 0; i < all.size(); ++i) all[i].memoEpoch = 0;
+void SymbolTable::setVariableValue(const SymbolEntry& entry, int32_t value) {
+  if (variables.size() <= entry.order) variables.resize(all.size());
+  variables[entry.order] = value;
+}
+
+int32_t SymbolTable::storedValue(const SymbolEntry& entry) const {
+  if (entry.definitionKind == DefinitionKind::Address) return entry.definitionPc;
+  return entry.order < values.size() ? values[entry.order] : 0;
+}
+
+void SymbolTable::storeValue(const SymbolEntry& entry, int32_t value) {
+  if (!keepValues) return;
+  if (values.size() <= entry.order) values.resize(all.size());
+  values[entry.order] = value;
 }
 
 }  // namespace zendra

@@ -15,55 +15,49 @@ namespace zendra {
 enum class DefinitionKind : uint8_t {
   None,       // no definition: uses fail with "missing label"
   Statement,  // `name = expression`, `.lbl`, a name from the command line: its operand
-  Address,    // a made-up record: the program counter where the defining statement began
+  Address,    // the program counter where the defining statement began
 };
 
-// Fields are ordered by size so that the hundreds of thousands of entries pack tightly.
+constexpr uint32_t kNoEntry = UINT32_MAX;
+
+// Kept to 40 bytes: a large source defines hundreds of thousands of names. Links between
+// entries are indices into the table; what few entries need (a variable's value, the value the
+// symbol file shows) is kept beside the table.
 struct SymbolEntry {
-  const StatementRecord* definition = nullptr;  // Statement kind
-  const StatementList* body = nullptr;          // a macro's or segment's recorded statements
-  // Scope bookkeeping, kept by the table.
-  SymbolEntry* hides = nullptr;        // next entry down the name's chain (an outer scope)
-  SymbolEntry* hiddenBy = nullptr;     // next entry up the chain (an inner scope)
-  SymbolEntry* nextInScope = nullptr;  // circular, in definition order
+  // Statement kind: the statement whose operand gives the value. Address kind: the statement
+  // that defined the name (its line and file), or none.
+  const StatementRecord* definition = nullptr;
   uint32_t nameId = kNoName;
   uint32_t scopeId = 1;
-  uint32_t order = 0;           // insertion order, for equal names in the symbol file
-  uint32_t definitionLine = 0;  // Address kind; Statement kind reads its record
   // What `*` means inside the definition; for the Address kind, the address itself.
-  int32_t definitionPc = 4096;
-  int32_t value = 0;  // as last stored, for the symbol file
-  int32_t variableValue = 0;
-  // Evaluation state: a memo valid within one top-level evaluation, and a cycle guard.
-  uint32_t memoEpoch = 0;
-  int32_t memoValue = 0;
-  uint16_t definitionFile = 0;
-  DefinitionKind definitionKind = DefinitionKind::None;
-  bool hasVariable = false;
-  bool opensScope = false;
-  bool isSegment = false;
-  bool evaluating = false;
-  bool memoOk = false;
-  bool visible = false;     // linked in its name's chain
-  bool twinBehind = false;  // a later entry shares this name and scope
+  int32_t definitionPc = kInitialPc;
+  uint32_t order = 0;  // insertion order: the entry's own index
+  // Scope bookkeeping, kept by the table.
+  uint32_t hides = kNoEntry;        // next entry down the name's chain (an outer scope)
+  uint32_t hiddenBy = kNoEntry;     // next entry up the chain (an inner scope)
+  uint32_t nextInScope = kNoEntry;  // circular, in definition order
+  DefinitionKind definitionKind : 2 = DefinitionKind::None;
+  bool hasVariable : 1 = false;
+  bool isMacro : 1 = false;     // defined by `.macro`/`.segment`: the definition holds the body
+  bool evaluating : 1 = false;  // cycle guard while its definition is evaluated
+  bool visible : 1 = false;     // linked in its name's chain
+  bool twinBehind : 1 = false;  // a later entry shares this name and scope
 
   int32_t line() const {
-    switch (definitionKind) {
-      case DefinitionKind::None: return -1;
-      case DefinitionKind::Statement: return static_cast<int32_t>(definition->line);
-      case DefinitionKind::Address: return static_cast<int32_t>(definitionLine);
-    }
-    return -1;
+    return definitionKind == DefinitionKind::None || definition == nullptr
+               ? -1
+               : static_cast<int32_t>(definition->line);
   }
   uint32_t fileIndex() const {
-    switch (definitionKind) {
-      case DefinitionKind::None: return 0;
-      case DefinitionKind::Statement: return definition->fileIndex;
-      case DefinitionKind::Address: return definitionFile;
-    }
-    return 0;
+    return definitionKind == DefinitionKind::None || definition == nullptr ? 0
+                                                                           : definition->fileIndex;
   }
+  // The recorded body of a macro or segment, with how its calls treat scopes.
+  const MacroRecord* macro() const { return isMacro ? definition->macro() : nullptr; }
 };
+static_assert(sizeof(SymbolEntry) == 40, "one entry per name of a large source");
+
+using SymbolPool = Pool<SymbolEntry, 4096>;
 
 struct ScopeFrame {
   uint32_t scopeId;
@@ -77,7 +71,9 @@ class SymbolTable {
 
   // The entry of the innermost open scope that has the name (the first defined there), or null.
   SymbolEntry* lookup(uint32_t nameId) const {
-    return nameId < chains.size() ? chains[nameId].top : nullptr;
+    if (nameId >= chains.size()) return nullptr;
+    uint32_t top = chains[nameId].top;
+    return top == kNoEntry ? nullptr : at(top);
   }
   // A new entry in the current scope; never checks for duplicates.
   SymbolEntry* define(uint32_t nameId);
@@ -91,16 +87,24 @@ class SymbolTable {
   const ScopeFrame& currentScope() const { return stack.back(); }
 
   // Every entry, in insertion order.
-  const Pool<SymbolEntry>& entries() const { return all; }
+  const SymbolPool& entries() const { return all; }
   size_t size() const { return all.size(); }
-  // Drops every evaluation memo (when the epoch counter starts again).
-  void forgetMemos();
+
+  int32_t variableValue(const SymbolEntry& entry) const { return variables[entry.order]; }
+  void setVariableValue(const SymbolEntry& entry, int32_t value);
+  // The value the symbol file shows: the address for the Address kind, else the value last
+  // stored. Stored values are kept only when `keepValues` is set (a symbol file is written).
+  int32_t storedValue(const SymbolEntry& entry) const;
+  void storeValue(const SymbolEntry& entry, int32_t value);
+  bool keepValues = false;
 
  private:
   struct Chain {
-    SymbolEntry* top = nullptr;
-    SymbolEntry* bottom = nullptr;
+    uint32_t top = kNoEntry;
+    uint32_t bottom = kNoEntry;
   };
+  SymbolEntry* at(uint32_t index) const { return const_cast<SymbolEntry*>(&all[index]); }
+  SymbolEntry* link(uint32_t index) const { return index == kNoEntry ? nullptr : at(index); }
   void push(SymbolEntry* entry);
   void linkBottom(SymbolEntry* entry);
   void unlink(SymbolEntry* entry);
@@ -108,10 +112,12 @@ class SymbolTable {
   void appendToScope(SymbolEntry* entry);
   SymbolEntry* laterTwin(const SymbolEntry* entry, uint32_t scopeId) const;
 
-  Pool<SymbolEntry> all;
-  std::vector<Chain> chains;             // by name id
-  std::vector<SymbolEntry*> scopeTails;  // by scope id: the last entry defined there
+  SymbolPool all;
+  std::vector<Chain> chains;         // by name id
+  std::vector<uint32_t> scopeTails;  // by scope id: the last entry defined there
   std::vector<ScopeFrame> stack;
+  std::vector<int32_t> variables;  // by entry, once some entry is a variable
+  std::vector<int32_t> values;     // by entry, for the symbol file
   uint32_t scopeCounter = 1;
 };
 

@@ -46,7 +46,7 @@ struct SymbolFileWriter {
   std::vector<const SymbolEntry*> symbols;  // in file order
 
   explicit SymbolFileWriter(Assembler& assembler) : as(assembler) {
-    const Pool<SymbolEntry>& entries = as.symbols.entries();
+    const SymbolPool& entries = as.symbols.entries();
     symbols.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) symbols.push_back(&entries[i]);
     std::stable_sort(symbols.begin(), symbols.end(),
@@ -95,7 +95,7 @@ struct SymbolFileWriter {
           const SymbolEntry& e = *symbols[i];
           out.u32(fileCount + i);
           out.u32(e.scopeId);
-          out.u32(static_cast<uint32_t>(e.value));
+          out.u32(static_cast<uint32_t>(as.symbols.storedValue(e)));
           out.u32(static_cast<uint32_t>(e.line()));
           out.u32(e.fileIndex());
         }

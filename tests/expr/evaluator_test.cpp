@@ -158,7 +158,7 @@ TEST_F(EvaluatorTest, LabelLeavesFollowTheirDefinition) {
   as.symbols.define(as.internName("bare"));  // no definition at all
   SymbolEntry* variable = define("counter", num(1));
   variable->hasVariable = true;
-  variable->variableValue = 77;
+  as.symbols.setVariableValue(*variable, 77);
   define("here", op(K::Add, pc(), num(1)), 0x2000);         // `*` is the defining line's pc
   define("lowpart", op(K::Add, low(hex(0x1234)), num(1)));  // the definition's prefix applies
   define("broken", label("nowhere"));
@@ -294,10 +294,10 @@ TEST_F(EvaluatorTest, MemosDoNotOutliveTheirEvaluation) {
   EXPECT_EQ(value, 12);
 
   // A memo from 2^32 evaluations ago must not match again when the epoch counter wraps.
-  as.evalEpoch = 0;
+  as.evalMemo.epoch = 0;
   ASSERT_TRUE(evaluate(as, label("twice"), true, 0, value));
   v->value = 7;
-  as.evalEpoch = UINT32_MAX;
+  as.evalMemo.epoch = UINT32_MAX;
   ASSERT_TRUE(evaluate(as, num(0), true, 0, value));
   ASSERT_TRUE(evaluate(as, label("twice"), true, 0, value));
   EXPECT_EQ(value, 14);
