@@ -63,10 +63,11 @@ struct Expansion {
   const StatementList* copies;
 };
 
-// A source file read whole; statements view its buffer, which never moves.
+// A source file. It is read in blocks; the blocks whose text some statement keeps (strings,
+// macro lines, every line when a listing is written) stay here and never move.
 struct SourceFile {
   std::string name;
-  std::vector<char> text;  // never resized after loading
+  std::vector<std::unique_ptr<char[]>> blocks;
 };
 
 constexpr int kMaxMacroDepth = 256;

@@ -2,6 +2,7 @@
 // statements whose text views that buffer.
 #include "source/source_loader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -38,7 +39,11 @@ struct FileLoad {
   StatementList& out;
   bool expanding;
   MacroRecord* openMacro = nullptr;
+  LineParser parser{as};
+  uint32_t lineNumber = 1;
   uint32_t macroLine = 0;
+  bool keepEvery = false;
+  bool keepEmpty = false;
   bool ended = false;
   bool ok = true;
 
@@ -64,7 +69,35 @@ struct FileLoad {
   }
   void place(StatementRecord* st);
   void include(StatementRecord* st);
+  bool readLine(std::string_view lineText);
 };
+
+// Parses and places one line; true when its statement keeps a view of the line's text.
+bool FileLoad::readLine(std::string_view lineText) {
+  StatementRecord* st = as.newStatement();
+  st->line = lineNumber;
+  st->fileIndex = fileIndex;
+  // Lines of a macro body are substituted and parsed again from their text.
+  parser.keepText = keepEvery || openMacro != nullptr || passedMacro != nullptr;
+  if (!parser.parseLine(*st, ParseState::LineStart, lineText)) {
+    if (parser.errorText.empty())
+      as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), name(),
+                     parser.errorColumn);
+    else
+      as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), name(),
+                     parser.errorText, parser.errorColumn);
+    ok = false;
+  } else if (!keepEmpty && isStatementFree(*st)) {
+    if (st->extra != nullptr) as.extraPool.pop_back();
+    as.statementPool.pop_back();
+    ++lineNumber;
+    return false;
+  }
+  bool viewsText = st->extra != nullptr;
+  place(st);
+  ++lineNumber;
+  return viewsText;
+}
 
 void FileLoad::include(StatementRecord* st) {
   append(out, st);
@@ -139,6 +172,120 @@ bool readWholeFile(const std::string& name, std::vector<char>& bytes, size_t lim
   return readStream(in, bytes, limit);
 }
 
+namespace {
+
+constexpr size_t kBlockSize = 256 * 1024;
+
+// Hands out a source a run of whole lines at a time (the last line of the input may lack its
+// newline). A block stays for the run when its owner keeps it; otherwise the next block is
+// read into the same memory, so a large source of plain lines never lies in memory whole.
+class BlockReader {
+ public:
+  explicit BlockReader(SourceFile& file) : file(file) {}
+
+  // Reads from `from` a block at a time.
+  void stream(std::istream& from) { in = &from; }
+  // Reads all of `from` now; false when that fails or it holds more than kMaxFileSize bytes.
+  bool readWhole(std::istream& from) {
+    in = &from;
+    for (;;) {
+      makeRoom();
+      if (!fill()) return false;
+      if (atEnd) return true;
+    }
+  }
+
+  // The next lines; nothing when the input is done, or failed (then `failed` is set).
+  std::string_view next() {
+    for (;;) {
+      makeRoom();
+      if (!atEnd && !fill()) {
+        failed = true;
+        return {};
+      }
+      if (filled == 0) return {};
+      std::string_view text(block.get(), filled);
+      if (atEnd) {
+        pending = filled;
+        return text;
+      }
+      size_t last = text.rfind('\n');
+      if (last != std::string_view::npos) {
+        pending = last + 1;
+        return text.substr(0, pending);
+      }
+      // One line longer than the block: the block grows until the line fits.
+    }
+  }
+  // The lines last handed out stay valid for the run.
+  void keep() { file.blocks.push_back(std::move(block)); }
+
+  bool failed = false;
+
+ private:
+  // Moves what follows the lines handed out to the front of the block, or of a new block when
+  // this one is kept; a block filled by one line grows.
+  void makeRoom() {
+    size_t tail = filled - pending;
+    if (block == nullptr) {
+      const char* from = file.blocks.empty() ? nullptr : file.blocks.back().get() + pending;
+      capacity = std::max(kBlockSize, tail * 2);
+      auto fresh = std::make_unique_for_overwrite<char[]>(capacity);
+      if (tail > 0) std::memcpy(fresh.get(), from, tail);
+      block = std::move(fresh);
+    } else if (pending > 0) {
+      std::memmove(block.get(), block.get() + pending, tail);
+    } else if (filled == capacity && !atEnd) {
+      capacity *= 2;
+      auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+      std::memcpy(larger.get(), block.get(), filled);
+      block = std::move(larger);
+    }
+    filled = tail;
+    pending = 0;
+  }
+  bool fill() {
+    size_t room = capacity - filled;
+    in->read(block.get() + filled, static_cast<std::streamsize>(room));
+    auto got = static_cast<size_t>(in->gcount());
+    filled += got;
+    total += got;
+    if (in->bad() || total > kMaxFileSize) return false;
+    if (got < room) atEnd = true;
+    return true;
+  }
+
+  SourceFile& file;
+  std::istream* in = nullptr;
+  std::unique_ptr<char[]> block;
+  size_t capacity = 0;
+  size_t filled = 0;
+  size_t pending = 0;  // where the part not yet handed out begins
+  size_t total = 0;
+  bool atEnd = false;
+};
+
+// A regular file is read in blocks as it is parsed. Standard input and other files (devices,
+// pipes) are read whole first, so that one which never ends is refused before any of it is
+// parsed; so is a directory, or a file beyond kMaxFileSize.
+bool openSource(Assembler& as, const std::string& name, std::ifstream& stream,
+                BlockReader& reader) {
+  if (name.empty()) return as.in != nullptr && reader.readWhole(*as.in);
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::file_status status = fs::status(name, ec);
+  if (ec || fs::is_directory(status)) return false;
+  stream.open(name, std::ios::binary);
+  if (!stream) return false;
+  if (!fs::is_regular_file(status)) return reader.readWhole(stream);
+  auto size = fs::file_size(name, ec);
+  if (ec || size > kMaxFileSize) return false;
+  reader.stream(stream);
+  return true;
+}
+
+}  // namespace
+
 bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
                 StatementList& out, bool expanding) {
   ++as.loadCount;
@@ -150,57 +297,42 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
   SourceFile& file = as.files.emplace_back();
   file.name = name;
 
-  bool read = name.empty() ? (as.in != nullptr && readStream(*as.in, file.text, kMaxFileSize))
-                           : readWholeFile(name, file.text, kMaxFileSize);
-  if (!read) {
-    std::vector<char>().swap(file.text);
+  std::ifstream stream;
+  BlockReader reader(file);
+  if (!openSource(as, name, stream, reader)) {
     as.reportError(ErrorCode::UnableToOpen, -1, as.settings.inputName, name, -1);
     return false;
   }
-  // Without a listing, lines that hold no statement (empty or comment only) change nothing
-  // in either pass, so they are not kept.
-  bool keepEmpty = !as.settings.listName.empty();
 
   FileLoad load{as, fileIndex, passedMacro, out, expanding};
-  LineParser parser(as);
-  bool keepEvery = expanding || as.keepsEveryExtra();
-  std::string_view text(file.text.data(), file.text.size());
-  uint32_t lineNumber = 1;
-  size_t start = 0;
-  while (!load.ended && start < text.size()) {
-    size_t end = text.find('\n', start);
-    size_t next = end == std::string_view::npos ? text.size() : end + 1;
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view lineText = text.substr(start, end - start);
-    // A carriage return before the newline ends the line like the newline itself.
-    if (!lineText.empty() && lineText.back() == '\r') lineText.remove_suffix(1);
-    start = next;
-
-    StatementRecord* st = as.newStatement();
-    st->line = lineNumber;
-    st->fileIndex = fileIndex;
-    // Lines of a macro body are substituted and parsed again from their text.
-    parser.keepText = keepEvery || load.openMacro != nullptr || passedMacro != nullptr;
-    if (!parser.parseLine(*st, ParseState::LineStart, lineText)) {
-      if (parser.errorText.empty())
-        as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), file.name,
-                       parser.errorColumn);
-      else
-        as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), file.name,
-                       parser.errorText, parser.errorColumn);
-      load.ok = false;
-    } else if (!keepEmpty && isStatementFree(*st)) {
-      as.statementPool.pop_back();
-      ++lineNumber;
-      continue;
+  load.keepEvery = expanding || as.keepsEveryExtra();
+  // Without a listing, lines that hold no statement (empty or comment only) change nothing
+  // in either pass, so they are not kept.
+  load.keepEmpty = !as.settings.listName.empty();
+  while (!load.ended) {
+    std::string_view text = reader.next();
+    if (text.empty()) break;
+    bool keep = false;
+    for (size_t start = 0; !load.ended && start < text.size();) {
+      size_t end = text.find('\n', start);
+      size_t next = end == std::string_view::npos ? text.size() : end + 1;
+      if (end == std::string_view::npos) end = text.size();
+      std::string_view lineText = text.substr(start, end - start);
+      // A carriage return before the newline ends the line like the newline itself.
+      if (!lineText.empty() && lineText.back() == '\r') lineText.remove_suffix(1);
+      start = next;
+      keep |= load.readLine(lineText);
     }
-    load.place(st);
-    ++lineNumber;
+    if (keep) reader.keep();
+  }
+  if (reader.failed) {
+    as.reportError(ErrorCode::UnableToOpen, -1, as.settings.inputName, name, -1);
+    return false;
   }
 
   StatementRecord* marker = as.newStatement();
   marker->pseudoOp = PseudoOp::EndOfFile;
-  marker->line = lineNumber;
+  marker->line = load.lineNumber;
   marker->fileIndex = fileIndex;
   load.append(out, marker);
 
