@@ -43,6 +43,15 @@ uint32_t hashName(std::string_view name) {
   return h ^ (h >> 15);
 }
 
+namespace {
+
+// strncmp stops at the stored name's NUL, so a shorter stored name is never read past.
+bool sameName(const char* stored, std::string_view name) {
+  return std::strncmp(stored, name.data(), name.size()) == 0 && stored[name.size()] == '\0';
+}
+
+}  // namespace
+
 // A slot holds the name's hash beside its id, so a probe touches one cache line until the
 // hashes agree; the text is compared only then.
 uint32_t NameTable::intern(std::string_view name) {
@@ -53,12 +62,12 @@ uint32_t NameTable::intern(std::string_view name) {
     uint64_t slot = slots[i];
     if (slot == 0) {
       auto id = static_cast<uint32_t>(names.size());
-      names.push_back(storage.storeTerminated(name));
+      names.push_back(storage.storeTerminated(name).data());
       slots[i] = (static_cast<uint64_t>(h) << 32) | (id + 1);
       return id;
     }
     auto id = static_cast<uint32_t>(slot) - 1;
-    if (static_cast<uint32_t>(slot >> 32) == h && names[id] == name) return id;
+    if (static_cast<uint32_t>(slot >> 32) == h && sameName(names[id], name)) return id;
   }
 }
 

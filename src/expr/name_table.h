@@ -29,13 +29,15 @@ class NameTable {
   uint32_t intern(std::string_view name);
   std::string_view name(uint32_t id) const { return names[id]; }
   // The name followed by a NUL, for leaves that keep only a pointer.
-  const char* spelling(uint32_t id) const { return names[id].data(); }
+  const char* spelling(uint32_t id) const { return names[id]; }
   size_t size() const { return names.size(); }
 
  private:
   void grow();
   TextStore storage;
-  std::vector<std::string_view> names;
+  // Each name ends with a NUL (names are made of letters, digits and `_`), so a pointer is
+  // all a name needs here.
+  std::vector<const char*> names;
   std::vector<uint64_t> slots;  // hash << 32 | (id + 1); 0 marks an empty slot
 };
 
