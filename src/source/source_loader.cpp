@@ -31,6 +31,16 @@ bool isStatementFree(const StatementRecord& st) {
          !st.setPc && !st.needsSubstitution();
 }
 
+// An empty line, blanks, or a comment: it parses to no statement and fails nowhere. Most lines
+// of a large source are such lines, so they are recognised before the parser sees them.
+bool holdsNothing(std::string_view line) {
+  for (char c : line) {
+    if (c == ';') return true;
+    if (c != ' ' && c != '\t' && c != '\v' && c != '\f' && c != '\r') return false;
+  }
+  return true;
+}
+
 // The state of one file being read.
 struct FileLoad {
   Assembler& as;
@@ -74,6 +84,10 @@ struct FileLoad {
 
 // Parses and places one line; true when its statement keeps a view of the line's text.
 bool FileLoad::readLine(std::string_view lineText) {
+  if (!keepEmpty && holdsNothing(lineText)) {
+    ++lineNumber;
+    return false;
+  }
   StatementRecord* st = as.newStatement();
   st->line = lineNumber;
   st->fileIndex = fileIndex;

@@ -137,5 +137,63 @@ TEST(SourceLoader, EmptyNameReadsStandardInput) {
   EXPECT_EQ(render(as, as.statements), ":1 nop | :2 brk | :3 eof");
 }
 
+// A source of many blocks: strings, macro bodies and calls scattered among plain lines that
+// keep no text, a comment longer than a block, and a long string.
+std::string manyBlockSource(const std::string& newline) {
+  std::string source = "        *= $1000" + newline + "m .macro" + newline + " lda #\\1" + newline +
+                       " .text \"@2\"" + newline + " .endm" + newline;
+  for (int i = 0; i < 40000; ++i) {
+    std::string n = std::to_string(i);
+    switch (i % 7) {
+      case 0: source += "c" + n + " = " + n + "*3"; break;
+      case 1: source += "; comment " + n + " " + std::string(static_cast<size_t>(i % 90), '-'); break;
+      case 2: break;
+      case 3:
+        if (i % 21 == 3) source += " .text \"t" + std::to_string(i % 100) + "\"";
+        break;
+      case 4:
+        if (i % 28 == 4) source += " #m " + std::to_string(i % 256) + ", \"x" + n + "\"";
+        break;
+      case 5: source += " lda #<c" + std::to_string(i - 5); break;
+      case 6: source += "l" + n + " nop"; break;
+    }
+    source += newline;
+    if (i == 12000) source += "; " + std::string(300 * 1024, 'y') + newline;
+    if (i == 20000) source += " .text \"" + std::string(9000, 'z') + "\"" + newline;
+  }
+  return source;
+}
+
+// Regular files are read a block at a time and only blocks whose text is still needed stay;
+// the bytes must be those of the same source read whole (from standard input, or with a
+// listing, which keeps every line).
+TEST(SourceLoader, ReadsALargeSourceInBlocksLikeAWholeOne) {
+  fs::path dir = testing::makeTempDir("zendra-blocks");
+  for (const std::string newline : {"\n", "\r\n"}) {
+    SCOPED_TRACE(newline == "\n" ? "LF" : "CR LF");
+    const std::string source = manyBlockSource(newline);
+    ASSERT_GT(source.size(), 3u * 256u * 1024u);  // several blocks
+    testing::writeFile(dir / "big.asm", source);
+    auto run = [&](const std::vector<std::string>& args, const std::string& in) {
+      testing::CaseResult r = testing::runInProcess(dir, args, in, {});
+      EXPECT_EQ(r.exitStatus, 0) << r.out;
+      return r.out;
+    };
+    std::string streamed = run({"big.asm", "-o", "streamed.prg"}, "");
+    std::string listed = run({"big.asm", "-l", "big.lst", "-o", "listed.prg"}, "");
+    run({"-o", "whole.prg"}, source);
+    EXPECT_EQ(streamed, listed);
+    const std::string bytes = testing::readFile(dir / "whole.prg");
+    EXPECT_GT(bytes.size(), 20000u);
+    EXPECT_EQ(testing::readFile(dir / "streamed.prg"), bytes);
+    EXPECT_EQ(testing::readFile(dir / "listed.prg"), bytes);
+    // The listing shows lines from every part of the file as written.
+    const std::string listing = testing::readFile(dir / "big.lst");
+    for (const char* line : {"c39998 = 39998*3", " #m 96, \"x39008\"", "l27 nop"})
+      EXPECT_NE(listing.find(line), std::string::npos) << line;
+  }
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace zendra
