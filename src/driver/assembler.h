@@ -106,7 +106,6 @@ class Assembler {
   StatementList statements;
   int loadCount = 0;
   NodeArena nodes;
-  NumberLeaves numberLeaves;
   TextStore texts;
   NameTable names;
   SymbolTable symbols;

@@ -115,11 +115,6 @@ class NodeArena {
   void rewind(Mark m) {
     if (m.chunkCount == chunks.size()) used = m.used;
   }
-  // Whether `node` is the one leaf made since `m`, in the same chunk.
-  bool onlyLeafSince(Mark m, const ExprNode* node) const {
-    return m.chunkCount == chunks.size() && used == m.used + sizeof(ExprNode) &&
-           reinterpret_cast<const char*>(node) == chunks.back().get() + m.used;
-  }
 
  private:
   static constexpr size_t kChunk = 64 * 1024;
@@ -127,20 +122,6 @@ class NodeArena {
   std::vector<std::unique_ptr<char[]>> chunks;
   std::vector<std::unique_ptr<char[]>> large;  // lists too long for a chunk
   size_t used = kChunk;
-};
-
-// One shared leaf per distinct number, for operands that are a lone number (most operands of
-// a large source): trees never change once parsed, so statements may share their leaves.
-class NumberLeaves {
- public:
-  // The shared leaf equal to `leaf` (a number: value, notation and prefixes), made on first use.
-  ExprNode* share(const ExprNode& leaf, NodeArena& arena);
-
- private:
-  static uint64_t key(const ExprNode& leaf);
-  void grow();
-  std::vector<ExprNode*> slots = std::vector<ExprNode*>(1024);
-  size_t count = 0;
 };
 
 }  // namespace zendra

@@ -182,10 +182,7 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
     }
   }
   finishList();
-  if (ok) {
-    foldAssignment(start);
-    shareNumber(start);
-  }
+  if (ok) foldAssignment(start);
   if (keepText || statement.pseudoOp != PseudoOp::None || extra.macro != nullptr ||
       extra.operandCount > 0 || extra.needsSubstitution)
     statement.extra = as.newExtra(extra);
@@ -213,17 +210,6 @@ void LineParser::foldAssignment(NodeArena::Mark start) {
   ExprNode* node = as.nodes.make();
   *node = folded;
   st->operand = node;
-}
-
-// A lone number as operand becomes the run's shared leaf for that number; the node this
-// parse made is given back.
-void LineParser::shareNumber(NodeArena::Mark start) {
-  const ExprNode* root = st->operand;
-  if (root == nullptr || root->kind != ExprKind::Number || !as.nodes.onlyLeafSince(start, root))
-    return;
-  ExprNode leaf = *root;
-  as.nodes.rewind(start);
-  st->operand = as.numberLeaves.share(leaf, as.nodes);
 }
 
 // The value of a tree of numbers and operators, as evaluation gives it; false when it holds

@@ -96,7 +96,6 @@ class LineParser {
   void finishList();
   void closeLevel();
   void foldAssignment(NodeArena::Mark start);
-  void shareNumber(NodeArena::Mark start);
   bool foldNumbers(const ExprNode* node, int32_t& value);
   void labelLeaf(std::string_view word);
   ParseState afterTerm() const;
