@@ -1,7 +1,7 @@
 // Fuzzing harnesses, shared by the libFuzzer targets and the test that replays kept inputs.
 // assembleInput runs a whole assembly of the input (read as standard input) through both
 // passes and every output writer, in the current folder; parseInput feeds each line to the
-// line parser alone.
+// line parser alone, both ways it can read a line.
 #pragma once
 
 #include <cstddef>
@@ -25,21 +25,69 @@ inline int assembleInput(const uint8_t* data, size_t size) {
   return runZendra(6, argv, in, out, err, env);
 }
 
-inline int parseInput(const uint8_t* data, size_t size) {
+inline std::string describeNode(const ExprNode* n) {
+  if (n == nullptr) return "-";
+  std::string out = "{" + std::to_string(static_cast<int>(n->kind)) + " " +
+                    std::to_string(static_cast<int>(n->notation)) + " " +
+                    std::to_string(n->forceWord) + std::to_string(n->lowByte) +
+                    std::to_string(n->highByte) + std::to_string(n->hasOperand) + " ";
+  if (n->kind == ExprKind::Label || n->kind == ExprKind::String)
+    out += "'" + std::string(n->text()) + "'";
+  if (n->kind != ExprKind::String) out += std::to_string(n->value);
+  if (isOperator(n->kind))
+    out += " " + describeNode(n->left()) + " " + describeNode(n->right());
+  return out + "}";
+}
+
+// Everything a parse leaves in a statement and in the parser, as text: two parses of a line
+// agree exactly when their descriptions do.
+inline std::string describeParse(const Assembler& as, const LineParser& parser, bool ok,
+                                 const StatementRecord& st) {
+  std::ostringstream out;
+  out << "ok " << ok;
+  if (!ok)
+    out << " error " << static_cast<int>(parser.errorCode) << " '" << parser.errorText
+        << "' at " << parser.errorColumn;
+  out << " | label " << (st.hasLabel() ? std::string(as.names.name(st.labelId)) : "-")
+      << " | mnemonic " << static_cast<int>(st.mnemonicIndex) << " mode "
+      << static_cast<int>(st.mode) << " pseudo " << static_cast<int>(st.pseudoOp) << " setPc "
+      << st.setPc << " | operand " << describeNode(st.operand);
+  if (st.extra != nullptr) {
+    const StatementExtra& x = *st.extra;
+    out << " | extra '" << st.rawText() << "' string " << x.stringStart << "+" << x.stringLength
+        << " substitute " << x.needsSubstitution << " macro "
+        << (x.macro != nullptr ? std::string(x.macro->name) : "-") << " list";
+    for (uint32_t i = 0; i < x.operandCount; ++i) out << " " << describeNode(x.operandList[i]);
+  }
+  return out.str();
+}
+
+// Feeds each line of the input to the line parser (the first as a command-line value), once
+// with the common line shapes read in one go and once by the state machine alone. Returns the
+// first line on which the two disagree, with both descriptions; empty when they never do.
+inline std::string parseInput(const uint8_t* data, size_t size) {
   std::ostringstream out;
   Assembler as(RunSettings{}, out);
-  LineParser parser(as);
+  LineParser common(as), machine(as);
+  machine.commonShapes = false;
   std::string_view text(reinterpret_cast<const char*>(data), size);
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    StatementRecord& st = *as.newStatement();
-    (void)parser.parseLine(st, start == 0 ? ParseState::ExpressionStart : ParseState::LineStart,
-                           text.substr(start, end - start));
+    std::string_view line = text.substr(start, end - start);
+    ParseState initial = start == 0 ? ParseState::ExpressionStart : ParseState::LineStart;
+    StatementRecord& a = *as.newStatement();
+    StatementRecord& b = *as.newStatement();
+    bool okA = common.parseLine(a, initial, line);
+    bool okB = machine.parseLine(b, initial, line);
+    std::string viaCommon = describeParse(as, common, okA, a);
+    std::string viaMachine = describeParse(as, machine, okB, b);
+    if (viaCommon != viaMachine)
+      return std::string(line) + "\n  common:  " + viaCommon + "\n  machine: " + viaMachine;
     start = end + 1;
   }
-  return 0;
+  return {};
 }
 
 }  // namespace zendra::fuzz

@@ -3,8 +3,7 @@
 
 namespace zendra {
 
-void* NodeArena::allocate(size_t size) {
-  size = (size + 7) & ~size_t{7};
+void* NodeArena::allocateSlow(size_t size) {
   if (size > kChunk / 4) {
     large.push_back(std::make_unique<char[]>(size));
     return large.back().get();

@@ -118,7 +118,14 @@ class NodeArena {
 
  private:
   static constexpr size_t kChunk = 64 * 1024;
-  void* allocate(size_t size);
+  void* allocate(size_t size) {
+    size = (size + 7) & ~size_t{7};
+    if (used + size > kChunk) return allocateSlow(size);
+    void* slot = chunks.back().get() + used;
+    used += size;
+    return slot;
+  }
+  void* allocateSlow(size_t size);
   std::vector<std::unique_ptr<char[]>> chunks;
   std::vector<std::unique_ptr<char[]>> large;  // lists too long for a chunk
   size_t used = kChunk;

@@ -49,17 +49,13 @@ int digitValue(char c, uint32_t radix) {
 }
 
 // Where `@` and a digit stand before the first `;`: the line is a macro-body placeholder.
+// Lines are short, so one plain loop beats searching twice.
 size_t findTextParameter(std::string_view line) {
-  const char* data = line.data();
   size_t end = line.size();
-  if (const void* semicolon = std::memchr(data, ';', end))
-    end = static_cast<size_t>(static_cast<const char*>(semicolon) - data);
-  for (size_t i = 0; i + 1 < end;) {
-    const void* at = std::memchr(data + i, '@', end - 1 - i);
-    if (at == nullptr) break;
-    i = static_cast<size_t>(static_cast<const char*>(at) - data);
-    if (isDigit(data[i + 1])) return i;
-    ++i;
+  for (size_t i = 0; i < end; ++i) {
+    char c = line[i];
+    if (c == ';') break;
+    if (c == '@' && i + 1 < end && isDigit(line[i + 1])) return i;
   }
   return std::string_view::npos;
 }
@@ -165,7 +161,12 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   if (at != std::string_view::npos) {
     begin = at;
     extra.needsSubstitution = true;
+  } else if (initial == S::LineStart && commonShapes && parseCommonShape(text)) {
+    if (keepText) statement.extra = as.newExtra(extra);
+    readAsCommonShape = true;
+    return true;
   }
+  readAsCommonShape = false;
   bool ok = true;
   size_t length = text.size();
   for (size_t i = begin; ok && i <= length; ++i) {
@@ -226,8 +227,12 @@ bool LineParser::foldNumbers(const ExprNode* node, int32_t& value) {
   while (ok && spine.size() > base) {
     const ExprNode* op = spine.back();
     spine.pop_back();
+    const ExprNode* operand = op->right();
     int32_t right = 0;
-    ok = foldNumbers(op->right(), right);
+    if (operand != nullptr && operand->kind == ExprKind::Number)
+      right = operand->value;  // the usual case, without a call
+    else
+      ok = foldNumbers(operand, right);
     value = applyOperator(op->kind, value, right);
   }
   spine.resize(base);

@@ -69,6 +69,10 @@ class LineParser {
   // Every statement parsed keeps its text (and a StatementExtra); otherwise only those whose
   // line needs it later: pseudo-ops, macro calls, lists and `@n` lines.
   bool keepText = false;
+  // Lines of the commonest shapes are read in one go; off, every line goes through the state
+  // machine (tests compare the two).
+  bool commonShapes = true;
+  bool readAsCommonShape = false;  // the last line took that way
 
  private:
   enum class Context : uint8_t {
@@ -83,6 +87,10 @@ class LineParser {
   enum class Step : uint8_t { Consume, Refeed, Fail };
 
   Step step(char c, size_t index);
+  bool parseCommonShape(std::string_view text);
+  bool commonAssignment(std::string_view text, size_t at, std::string_view name);
+  bool commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry,
+                         bool dryRun);
   bool skipRun(std::string_view text, size_t& i);
   Step wordEnd(char c);
   Step operatorExpected(char c);
