@@ -133,24 +133,35 @@ bool LineParser::skipRun(std::string_view text, size_t& i) {
 
 bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::string_view text) {
   st = &statement;
-  state = initial;
-  context = initial == S::ExpressionStart ? Context::Expression : Context::LabelOrMnemonic;
-  wordLength = 0;
   errorCode = ErrorCode::Ok;
   errorText.clear();
   errorColumn = -1;
+  // A newline ends every line that has characters; a final newline (and a carriage return
+  // before it) is that one, so it is fed once, by the loop below.
+  bool feedsNewline = !text.empty();
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  // The common shapes hold no `@`, so no line that needs substitution takes this way.
+  readAsCommonShape = initial == S::LineStart && commonShapes && parseCommonShape(text);
+  if (readAsCommonShape) {
+    if (keepText) {
+      StatementExtra kept;
+      kept.text = text.data();
+      kept.textLength = static_cast<uint32_t>(text.size());
+      statement.extra = as.newExtra(kept);
+    }
+    return true;
+  }
+
+  state = initial;
+  context = initial == S::ExpressionStart ? Context::Expression : Context::LabelOrMnemonic;
+  wordLength = 0;
   forcedColumn = -1;
   levels.clear();
   items.clear();
   current = nullptr;
   currentSlot = nullptr;
   NodeArena::Mark start = as.nodes.mark();
-
-  // A newline ends every line that has characters; a final newline (and a carriage return
-  // before it) is that one, so it is fed once, by the loop below.
-  bool feedsNewline = !text.empty();
-  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   line = text;
   extra = StatementExtra{};
   extra.text = text.data();
@@ -161,12 +172,7 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   if (at != std::string_view::npos) {
     begin = at;
     extra.needsSubstitution = true;
-  } else if (initial == S::LineStart && commonShapes && parseCommonShape(text)) {
-    if (keepText) statement.extra = as.newExtra(extra);
-    readAsCommonShape = true;
-    return true;
   }
-  readAsCommonShape = false;
   bool ok = true;
   size_t length = text.size();
   for (size_t i = begin; ok && i <= length; ++i) {

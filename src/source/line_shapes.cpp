@@ -3,6 +3,8 @@
 // an instruction, a label alone. The statement comes out exactly as the state machine would
 // make it; a line that strays from these shapes in any way, errors included, is left to the
 // machine untouched. A test holds the two against each other on generated lines.
+#include <array>
+
 #include "driver/assembler.h"
 #include "expr/evaluator.h"
 #include "source/line_parser.h"
@@ -12,16 +14,35 @@ namespace {
 
 using M = AddressingMode;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isIdentChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+// Character classes, one table lookup each; the same sets as the state machine's.
+constexpr uint8_t kBlank = 1, kLetter = 2, kDigit = 4, kUnderscore = 8;
+constexpr auto kClasses = [] {
+  std::array<uint8_t, 256> classes{};
+  for (unsigned char c : {' ', '\t', '\v', '\f', '\r'}) classes[c] = kBlank;
+  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kLetter;
+  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kLetter;
+  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+  classes['_'] = kUnderscore;
+  return classes;
+}();
+// Hexadecimal digit values, 0xFF for other characters.
+constexpr auto kHexValues = [] {
+  std::array<uint8_t, 256> values{};
+  values.fill(0xFF);
+  for (int c = '0'; c <= '9'; ++c) values[c] = static_cast<uint8_t>(c - '0');
+  for (int c = 'a'; c <= 'f'; ++c) values[c] = static_cast<uint8_t>(c - 'a' + 10);
+  for (int c = 'A'; c <= 'F'; ++c) values[c] = static_cast<uint8_t>(c - 'A' + 10);
+  return values;
+}();
 
+uint8_t classOf(char c) { return kClasses[static_cast<uint8_t>(c)]; }
+bool isBlank(char c) { return classOf(c) == kBlank; }
+bool isLetter(char c) { return classOf(c) == kLetter; }
+bool isDigit(char c) { return classOf(c) == kDigit; }
+bool isIdentChar(char c) { return (classOf(c) & (kLetter | kDigit | kUnderscore)) != 0; }
 int hexDigit(char c) {
-  if (isDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  uint8_t v = kHexValues[static_cast<uint8_t>(c)];
+  return v == 0xFF ? -1 : v;
 }
 
 int operatorKind(char c) {
