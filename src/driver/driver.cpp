@@ -220,7 +220,11 @@ int assemble(Assembler& as, const Options& options) {
   defineCommandLineNames(as, options.defines, commandLineNames);
   const RunSettings& s = as.settings;
   if (!s.listName.empty()) openListing(as, s.listName);
-  bool ok = loadSource(as, s.inputName, nullptr, as.statements) && runPasses(as);
+  bool ok = loadSource(as, s.inputName, nullptr, as.statements);
+  // The passes intern names only when they rebuild a macro line; until then the index's
+  // memory is better spent on the symbols pass 1 defines.
+  as.names.dropIndex();
+  ok = ok && runPasses(as);
   closeListing(as);
   if (!ok) {
     if (!s.quiet) as.out << "\t Build Failed. " << as.errorCount << " Errors\n";

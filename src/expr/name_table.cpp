@@ -88,6 +88,10 @@ uint32_t NameTable::intern(std::string_view name) {
 }
 
 void NameTable::grow() {
+  if (slots.empty() && !names.empty()) {
+    rebuildIndex();
+    return;
+  }
   std::vector<uint64_t> old = std::move(slots);
   size_t capacity = old.empty() ? 1024 : old.size() * 2;
   slots.assign(capacity, 0);
@@ -97,6 +101,22 @@ void NameTable::grow() {
     size_t i = static_cast<uint32_t>(slot >> 32) & mask;
     while (slots[i] != 0) i = (i + 1) & mask;
     slots[i] = slot;
+  }
+}
+
+void NameTable::dropIndex() { std::vector<uint64_t>().swap(slots); }
+
+// Every name again, in a table at most half full.
+void NameTable::rebuildIndex() {
+  size_t capacity = 1024;
+  while (capacity < names.size() * 2) capacity *= 2;
+  slots.assign(capacity, 0);
+  size_t mask = capacity - 1;
+  for (size_t id = 0; id < names.size(); ++id) {
+    uint32_t h = hashName(names[id]);
+    size_t i = h & mask;
+    while (slots[i] != 0) i = (i + 1) & mask;
+    slots[i] = (static_cast<uint64_t>(h) << 32) | (id + 1);
   }
 }
 

@@ -31,9 +31,13 @@ class NameTable {
   // The name followed by a NUL, for leaves that keep only a pointer.
   const char* spelling(uint32_t id) const { return names[id]; }
   size_t size() const { return names.size(); }
+  // Frees the hash index (ids and names stay): once the source is loaded, names are mostly
+  // found by id. The next intern builds the index again.
+  void dropIndex();
 
  private:
   void grow();
+  void rebuildIndex();
   TextStore storage;
   // Each name ends with a NUL (names are made of letters, digits and `_`), so a pointer is
   // all a name needs here.
