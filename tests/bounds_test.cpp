@@ -75,8 +75,15 @@ TEST(Bounds, IncludeChainsAndSelfIncludes) {
   for (int i = 1; i < 999; ++i)
     files["i" + std::to_string(i) + ".asm"] = ".include \"i" + std::to_string(i + 1) + ".asm\"\n";
   files["i999.asm"] = "nop\n";
-  // The main file and 999 includes: 1,000 loads in all.
-  EXPECT_EQ(assemble("*=$1000\n.include \"i1.asm\"\n", {}, files).imageHex(), "ea");
+  // The main file and 999 includes: 1,000 loads in all, with one file open at a time.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit few = saved;
+  few.rlim_cur = 32;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
+  std::string chain = assemble("*=$1000\n.include \"i1.asm\"\n", {}, files).imageHex();
+  setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_EQ(chain, "ea");
   files["i999.asm"] = ".include \"i1000.asm\"\n";
   files["i1000.asm"] = "nop\n";
   zendra::testing::Assembly deeper = assemble("*=$1000\n.include \"i1.asm\"\n", {}, files);

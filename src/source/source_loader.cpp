@@ -41,6 +41,135 @@ bool holdsNothing(std::string_view line) {
   return true;
 }
 
+constexpr size_t kBlockSize = 256 * 1024;
+
+// Hands out a source a run of whole lines at a time (the last line of the input may lack its
+// newline). A block stays for the run when its owner keeps it; otherwise the next block is
+// read into the same memory, so a large source of plain lines never lies in memory whole.
+class BlockReader {
+ public:
+  explicit BlockReader(SourceFile& file) : file(file) {}
+
+  // Reads the regular file `path` a block at a time.
+  bool stream(const std::string& path) {
+    own = std::make_unique<std::ifstream>(path, std::ios::binary);
+    in = own.get();
+    return static_cast<bool>(*own);
+  }
+  // Closes the file while an included file is read, so that a chain of includes holds one
+  // file open, not one per level; reading goes on where it stopped.
+  void suspend() {
+    if (own == nullptr) return;
+    own.reset();
+    in = nullptr;
+  }
+  // Reads all of `from` now; false when that fails or it holds more than kMaxFileSize bytes.
+  bool readWhole(std::istream& from) {
+    in = &from;
+    for (;;) {
+      makeRoom();
+      if (!fill()) return false;
+      if (atEnd) return true;
+    }
+  }
+
+  // The next lines; nothing when the input is done, or failed (then `failed` is set).
+  std::string_view next() {
+    for (;;) {
+      makeRoom();
+      if (!atEnd && !fill()) {
+        failed = true;
+        return {};
+      }
+      if (filled == 0) return {};
+      std::string_view text(block.get(), filled);
+      if (atEnd) {
+        pending = filled;
+        return text;
+      }
+      size_t last = text.rfind('\n');
+      if (last != std::string_view::npos) {
+        pending = last + 1;
+        return text.substr(0, pending);
+      }
+      // One line longer than the block: the block grows until the line fits.
+    }
+  }
+  // The lines last handed out stay valid for the run.
+  void keep() { file.blocks.push_back(std::move(block)); }
+
+  bool failed = false;
+
+ private:
+  // Moves what follows the lines handed out to the front of the block, or of a new block when
+  // this one is kept; a block filled by one line grows.
+  void makeRoom() {
+    size_t tail = filled - pending;
+    if (block == nullptr) {
+      const char* from = file.blocks.empty() ? nullptr : file.blocks.back().get() + pending;
+      capacity = std::max(kBlockSize, tail * 2);
+      auto fresh = std::make_unique_for_overwrite<char[]>(capacity);
+      if (tail > 0) std::memcpy(fresh.get(), from, tail);
+      block = std::move(fresh);
+    } else if (pending > 0) {
+      std::memmove(block.get(), block.get() + pending, tail);
+    } else if (filled == capacity && !atEnd) {
+      capacity *= 2;
+      auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+      std::memcpy(larger.get(), block.get(), filled);
+      block = std::move(larger);
+    }
+    filled = tail;
+    pending = 0;
+  }
+  bool fill() {
+    if (in == nullptr && !resume()) return false;
+    size_t room = capacity - filled;
+    in->read(block.get() + filled, static_cast<std::streamsize>(room));
+    auto got = static_cast<size_t>(in->gcount());
+    filled += got;
+    total += got;
+    if (in->bad() || total > kMaxFileSize) return false;
+    if (got < room) atEnd = true;
+    return true;
+  }
+
+  bool resume() {
+    own = std::make_unique<std::ifstream>(file.name, std::ios::binary);
+    if (!*own || !own->seekg(static_cast<std::streamoff>(total))) return false;
+    in = own.get();
+    return true;
+  }
+
+  SourceFile& file;
+  std::unique_ptr<std::ifstream> own;  // a regular file read in blocks
+  std::istream* in = nullptr;
+  std::unique_ptr<char[]> block;
+  size_t capacity = 0;
+  size_t filled = 0;
+  size_t pending = 0;  // where the part not yet handed out begins
+  size_t total = 0;
+  bool atEnd = false;
+};
+
+// A regular file is read in blocks as it is parsed. Standard input and other files (devices,
+// pipes) are read whole first, so that one which never ends is refused before any of it is
+// parsed; so is a directory, or a file beyond kMaxFileSize.
+bool openSource(Assembler& as, const std::string& name, BlockReader& reader) {
+  if (name.empty()) return as.in != nullptr && reader.readWhole(*as.in);
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::file_status status = fs::status(name, ec);
+  if (ec || fs::is_directory(status)) return false;
+  if (!fs::is_regular_file(status)) {
+    std::ifstream stream(name, std::ios::binary);
+    return stream && reader.readWhole(stream);
+  }
+  auto size = fs::file_size(name, ec);
+  if (ec || size > kMaxFileSize) return false;
+  return reader.stream(name);
+}
+
 // The state of one file being read.
 struct FileLoad {
   Assembler& as;
@@ -48,6 +177,7 @@ struct FileLoad {
   MacroRecord* passedMacro;
   StatementList& out;
   bool expanding;
+  BlockReader& reader;
   MacroRecord* openMacro = nullptr;
   LineParser parser{as};
   uint32_t lineNumber = 1;
@@ -126,6 +256,7 @@ void FileLoad::include(StatementRecord* st) {
     return;
   }
   MacroRecord* collector = openMacro != nullptr ? openMacro : passedMacro;
+  reader.suspend();
   if (!loadSource(as, found, collector, out, expanding)) ok = false;
 }
 
@@ -186,120 +317,6 @@ bool readWholeFile(const std::string& name, std::vector<char>& bytes, size_t lim
   return readStream(in, bytes, limit);
 }
 
-namespace {
-
-constexpr size_t kBlockSize = 256 * 1024;
-
-// Hands out a source a run of whole lines at a time (the last line of the input may lack its
-// newline). A block stays for the run when its owner keeps it; otherwise the next block is
-// read into the same memory, so a large source of plain lines never lies in memory whole.
-class BlockReader {
- public:
-  explicit BlockReader(SourceFile& file) : file(file) {}
-
-  // Reads from `from` a block at a time.
-  void stream(std::istream& from) { in = &from; }
-  // Reads all of `from` now; false when that fails or it holds more than kMaxFileSize bytes.
-  bool readWhole(std::istream& from) {
-    in = &from;
-    for (;;) {
-      makeRoom();
-      if (!fill()) return false;
-      if (atEnd) return true;
-    }
-  }
-
-  // The next lines; nothing when the input is done, or failed (then `failed` is set).
-  std::string_view next() {
-    for (;;) {
-      makeRoom();
-      if (!atEnd && !fill()) {
-        failed = true;
-        return {};
-      }
-      if (filled == 0) return {};
-      std::string_view text(block.get(), filled);
-      if (atEnd) {
-        pending = filled;
-        return text;
-      }
-      size_t last = text.rfind('\n');
-      if (last != std::string_view::npos) {
-        pending = last + 1;
-        return text.substr(0, pending);
-      }
-      // One line longer than the block: the block grows until the line fits.
-    }
-  }
-  // The lines last handed out stay valid for the run.
-  void keep() { file.blocks.push_back(std::move(block)); }
-
-  bool failed = false;
-
- private:
-  // Moves what follows the lines handed out to the front of the block, or of a new block when
-  // this one is kept; a block filled by one line grows.
-  void makeRoom() {
-    size_t tail = filled - pending;
-    if (block == nullptr) {
-      const char* from = file.blocks.empty() ? nullptr : file.blocks.back().get() + pending;
-      capacity = std::max(kBlockSize, tail * 2);
-      auto fresh = std::make_unique_for_overwrite<char[]>(capacity);
-      if (tail > 0) std::memcpy(fresh.get(), from, tail);
-      block = std::move(fresh);
-    } else if (pending > 0) {
-      std::memmove(block.get(), block.get() + pending, tail);
-    } else if (filled == capacity && !atEnd) {
-      capacity *= 2;
-      auto larger = std::make_unique_for_overwrite<char[]>(capacity);
-      std::memcpy(larger.get(), block.get(), filled);
-      block = std::move(larger);
-    }
-    filled = tail;
-    pending = 0;
-  }
-  bool fill() {
-    size_t room = capacity - filled;
-    in->read(block.get() + filled, static_cast<std::streamsize>(room));
-    auto got = static_cast<size_t>(in->gcount());
-    filled += got;
-    total += got;
-    if (in->bad() || total > kMaxFileSize) return false;
-    if (got < room) atEnd = true;
-    return true;
-  }
-
-  SourceFile& file;
-  std::istream* in = nullptr;
-  std::unique_ptr<char[]> block;
-  size_t capacity = 0;
-  size_t filled = 0;
-  size_t pending = 0;  // where the part not yet handed out begins
-  size_t total = 0;
-  bool atEnd = false;
-};
-
-// A regular file is read in blocks as it is parsed. Standard input and other files (devices,
-// pipes) are read whole first, so that one which never ends is refused before any of it is
-// parsed; so is a directory, or a file beyond kMaxFileSize.
-bool openSource(Assembler& as, const std::string& name, std::ifstream& stream,
-                BlockReader& reader) {
-  if (name.empty()) return as.in != nullptr && reader.readWhole(*as.in);
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::file_status status = fs::status(name, ec);
-  if (ec || fs::is_directory(status)) return false;
-  stream.open(name, std::ios::binary);
-  if (!stream) return false;
-  if (!fs::is_regular_file(status)) return reader.readWhole(stream);
-  auto size = fs::file_size(name, ec);
-  if (ec || size > kMaxFileSize) return false;
-  reader.stream(stream);
-  return true;
-}
-
-}  // namespace
-
 bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
                 StatementList& out, bool expanding) {
   ++as.loadCount;
@@ -311,14 +328,13 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
   SourceFile& file = as.files.emplace_back();
   file.name = name;
 
-  std::ifstream stream;
   BlockReader reader(file);
-  if (!openSource(as, name, stream, reader)) {
+  if (!openSource(as, name, reader)) {
     as.reportError(ErrorCode::UnableToOpen, -1, as.settings.inputName, name, -1);
     return false;
   }
 
-  FileLoad load{as, fileIndex, passedMacro, out, expanding};
+  FileLoad load{as, fileIndex, passedMacro, out, expanding, reader};
   load.keepEvery = expanding || as.keepsEveryExtra();
   // Without a listing, lines that hold no statement (empty or comment only) change nothing
   // in either pass, so they are not kept.
