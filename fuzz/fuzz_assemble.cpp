@@ -1,4 +1,7 @@
-// libFuzzer target: a whole assembly of the input, with listing and symbol file.
+// libFuzzer target: whole assemblies of the input, with listing and symbol file and without,
+// which must print and write the same.
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "harness.h"
@@ -12,6 +15,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  zendra::fuzz::assembleInput(data, size);
-  return 0;
+  if (zendra::fuzz::assembleInput(data, size)) return 0;
+  std::fprintf(stderr, "the listing and symbol file changed what the assembly printed or wrote\n");
+  std::abort();
 }

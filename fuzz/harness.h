@@ -1,14 +1,18 @@
 // Fuzzing harnesses, shared by the libFuzzer targets and the test that replays kept inputs.
-// assembleInput runs a whole assembly of the input (read as standard input) through both
+// assembleInput runs whole assemblies of the input (read as standard input) through both
 // passes and every output writer, in the current folder; parseInput feeds each line to the
 // line parser alone, both ways it can read a line.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/assembler.h"
 #include "driver/driver.h"
@@ -16,13 +20,27 @@
 
 namespace zendra::fuzz {
 
-inline int assembleInput(const uint8_t* data, size_t size) {
-  std::string text(reinterpret_cast<const char*>(data), size);
+// One assembly of `text` from standard input, after removing what an earlier one wrote: its
+// exit status and printed output, then the program's bytes (or "none").
+inline std::string assembleOnce(const std::string& text, std::vector<const char*> argv) {
+  for (const char* name : {"fuzz.prg", "fuzz.lst", "symbol.tdb"}) std::remove(name);
   std::istringstream in(text);
   std::ostringstream out, err;
-  const char* argv[] = {"zendra", "-s", "-l", "fuzz.lst", "-o", "fuzz.prg"};
   ProcessEnvironment env;
-  return runZendra(6, argv, in, out, err, env);
+  int status = runZendra(static_cast<int>(argv.size()), argv.data(), in, out, err, env);
+  std::ifstream program("fuzz.prg", std::ios::binary);
+  std::string bytes = program ? std::string(std::istreambuf_iterator<char>(program), {}) : "none";
+  return std::to_string(status) + "\n" + out.str() + err.str() + "\n" + bytes;
+}
+
+// A whole assembly of the input, twice: with a listing and a symbol file, which make every
+// statement keep its text, and without them, where most statements keep none. Both must print
+// the same and write the same program; returns false when they do not.
+inline bool assembleInput(const uint8_t* data, size_t size) {
+  std::string text(reinterpret_cast<const char*>(data), size);
+  std::string everything = assembleOnce(text, {"zendra", "-s", "-l", "fuzz.lst", "-o", "fuzz.prg"});
+  std::string lean = assembleOnce(text, {"zendra", "-o", "fuzz.prg"});
+  return everything == lean;
 }
 
 inline std::string describeNode(const ExprNode* n) {
