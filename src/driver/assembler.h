@@ -163,11 +163,11 @@ class Assembler {
 
   StatementRecord* newStatement() { return &statementPool.emplace_back(); }
   StatementExtra* newExtra(const StatementExtra& from) { return &extraPool.emplace_back(from); }
-  // Whether every statement keeps its text and addresses: the listing and the symbol file read
-  // them, and under `ignore-case` a label's spelling lives only in its line.
-  bool keepsEveryExtra() const {
-    return !settings.listName.empty() || !settings.symbolName.empty() || !settings.caseSensitive;
-  }
+  // Whether every statement keeps its line's text: the listing shows it, and under
+  // `ignore-case` a label's spelling lives only there.
+  bool keepsEveryText() const { return !settings.listName.empty() || !settings.caseSensitive; }
+  // Whether every statement keeps its StatementExtra: the symbol file reads its addresses.
+  bool keepsEveryExtra() const { return keepsEveryText() || !settings.symbolName.empty(); }
   // The label of a statement as written on its line.
   std::string_view labelText(const StatementRecord& st) const {
     if (!st.hasLabel()) return {};

@@ -2,6 +2,7 @@
 // macro expansions and memory map, little-endian. Each section's writer is run twice: once
 // to size it (no output) and once to write it, so header and contents cannot disagree.
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "driver/assembler.h"
@@ -19,13 +20,13 @@ enum class SectionType : uint32_t {
   MemoryMap = 5
 };
 
-// Collects bytes when writing; only counts them when sizing.
+// Writes bytes when given a place (with room for all of them); only counts them when sizing.
 struct Sink {
-  std::string* bytes = nullptr;
+  char* at = nullptr;
   uint32_t size = 0;
   void u8(uint8_t v) {
     ++size;
-    if (bytes != nullptr) bytes->push_back(static_cast<char>(v));
+    if (at != nullptr) *at++ = static_cast<char>(v);
   }
   void u16(uint32_t v) {
     u8(static_cast<uint8_t>(v));
@@ -37,7 +38,10 @@ struct Sink {
   }
   void text(std::string_view s) {
     size += static_cast<uint32_t>(s.size()) + 1;
-    if (bytes != nullptr) bytes->append(s.data(), s.size()).push_back('\0');
+    if (at == nullptr) return;
+    std::memcpy(at, s.data(), s.size());
+    at += s.size();
+    *at++ = '\0';
   }
 };
 
@@ -45,16 +49,32 @@ struct SymbolFileWriter {
   Assembler& as;
   std::vector<const SymbolEntry*> symbols;  // in file order
 
+  // Byte-wise, a shorter name first on a common prefix, equal names in definition order. That
+  // is strcmp's order, since names hold no NUL and end with one; the first eight bytes of each
+  // name, read as a number, settle most comparisons without touching the names.
   explicit SymbolFileWriter(Assembler& assembler) : as(assembler) {
+    struct Keyed {
+      uint64_t prefix;
+      const SymbolEntry* entry;
+    };
     const SymbolPool& entries = as.symbols.entries();
-    symbols.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) symbols.push_back(&entries[i]);
-    std::stable_sort(symbols.begin(), symbols.end(),
-                     [&](const SymbolEntry* a, const SymbolEntry* b) {
-                       std::string_view x = as.names.name(a->nameId), y = as.names.name(b->nameId);
-                       int c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
-                       return c != 0 ? c < 0 : x.size() < y.size();
-                     });
+    std::vector<Keyed> keyed;
+    keyed.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const char* name = as.names.spelling(entries[i].nameId);
+      uint64_t prefix = 0;
+      for (int k = 0; k < 8 && name[k] != '\0'; ++k)
+        prefix |= static_cast<uint64_t>(static_cast<uint8_t>(name[k])) << (56 - 8 * k);
+      keyed.push_back({prefix, &entries[i]});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+      if (a.prefix != b.prefix) return a.prefix < b.prefix;
+      return a.entry->nameId != b.entry->nameId &&
+             std::strcmp(as.names.spelling(a.entry->nameId),
+                         as.names.spelling(b.entry->nameId)) < 0;
+    });
+    symbols.reserve(keyed.size());
+    for (const Keyed& k : keyed) symbols.push_back(k.entry);
   }
 
   // Statements keep their addresses whenever a symbol file is written; the default covers a
@@ -177,16 +197,18 @@ bool writeSymbolFile(Assembler& as) {
     uint32_t size;
   };
   std::vector<Present> present;
+  size_t total = 12;
   for (SectionType type : kOrder) {
     Sink sizing;
     if (writer.section(type, sizing)) {
       // The memory map's size field leaves out its own header; the directory follows the field.
       uint32_t size = type == SectionType::MemoryMap ? sizing.size - 8 : sizing.size;
       present.push_back({type, size});
+      total += 8 + sizing.size;
     }
   }
-  std::string bytes;
-  Sink out{&bytes};
+  std::string bytes(total, '\0');
+  Sink out{bytes.data()};
   auto n = static_cast<uint32_t>(present.size());
   out.u32(12 + 8 * n);
   out.u32(0x00015457);
@@ -198,6 +220,7 @@ bool writeSymbolFile(Assembler& as) {
     offset += p.size;
   }
   for (const Present& p : present) writer.section(p.type, out);
+  assert(out.size == total);  // both runs of a section write the same
 
   std::string temp;
   std::FILE* file = openTempFile(name, temp, true);

@@ -144,10 +144,12 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   // The common shapes hold no `@`, so no line that needs substitution takes this way.
   readAsCommonShape = initial == S::LineStart && commonShapes && parseCommonShape(text);
   if (readAsCommonShape) {
-    if (keepText) {
+    if (keepText || keepExtra) {
       StatementExtra kept;
-      kept.text = text.data();
-      kept.textLength = static_cast<uint32_t>(text.size());
+      if (keepText) {
+        kept.text = text.data();
+        kept.textLength = static_cast<uint32_t>(text.size());
+      }
       statement.extra = as.newExtra(kept);
     }
     return true;
@@ -191,8 +193,12 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   finishList();
   if (ok) foldAssignment(start);
   if (keepText || statement.pseudoOp != PseudoOp::None || extra.macro != nullptr ||
-      extra.operandCount > 0 || extra.needsSubstitution)
+      extra.operandCount > 0 || extra.needsSubstitution) {
     statement.extra = as.newExtra(extra);
+  } else if (keepExtra) {
+    StatementExtra bare;  // the addresses, without the line's text
+    statement.extra = as.newExtra(bare);
+  }
   return ok;
 }
 

@@ -69,6 +69,9 @@ class LineParser {
   // Every statement parsed keeps its text (and a StatementExtra); otherwise only those whose
   // line needs it later: pseudo-ops, macro calls, lists and `@n` lines.
   bool keepText = false;
+  // Every statement gets a StatementExtra, for the addresses the symbol file reads; its text
+  // only as above.
+  bool keepExtra = false;
   // Lines of the commonest shapes are read in one go; off, every line goes through the state
   // machine (tests compare the two).
   bool commonShapes = true;

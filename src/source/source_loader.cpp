@@ -1,5 +1,6 @@
-// Each file is read whole into a buffer that lives as long as the run; its lines become
-// statements whose text views that buffer.
+// Each file is read in blocks and its lines become statements. A statement that needs its
+// line's text later (strings, macro lines, the listing) views the block, which then stays for
+// the run; the blocks nobody views are read over.
 #include "source/source_loader.h"
 
 #include <algorithm>
@@ -182,7 +183,8 @@ struct FileLoad {
   LineParser parser{as};
   uint32_t lineNumber = 1;
   uint32_t macroLine = 0;
-  bool keepEvery = false;
+  bool keepEvery = false;   // every statement keeps its text
+  bool keepExtras = false;  // every statement keeps a StatementExtra
   bool keepEmpty = false;
   bool ended = false;
   bool ok = true;
@@ -223,6 +225,7 @@ bool FileLoad::readLine(std::string_view lineText) {
   st->fileIndex = fileIndex;
   // Lines of a macro body are substituted and parsed again from their text.
   parser.keepText = keepEvery || openMacro != nullptr || passedMacro != nullptr;
+  parser.keepExtra = keepExtras;
   if (!parser.parseLine(*st, ParseState::LineStart, lineText)) {
     if (parser.errorText.empty())
       as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), name(),
@@ -237,7 +240,7 @@ bool FileLoad::readLine(std::string_view lineText) {
     ++lineNumber;
     return false;
   }
-  bool viewsText = st->extra != nullptr;
+  bool viewsText = st->extra != nullptr && st->extra->textLength > 0;
   place(st);
   ++lineNumber;
   return viewsText;
@@ -335,7 +338,8 @@ bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro
   }
 
   FileLoad load{as, fileIndex, passedMacro, out, expanding, reader};
-  load.keepEvery = expanding || as.keepsEveryExtra();
+  load.keepEvery = expanding || as.keepsEveryText();
+  load.keepExtras = as.keepsEveryExtra();
   // Without a listing, lines that hold no statement (empty or comment only) change nothing
   // in either pass, so they are not kept.
   load.keepEmpty = !as.settings.listName.empty();

@@ -1,5 +1,6 @@
 // Statement records: one parsed source line, and the macro records that hold bodies and copies.
-// Text fields are views into the file buffers or the run's text store, which outlive every record.
+// Text fields are views into the kept blocks of source files or the run's text store, which
+// outlive every record.
 #pragma once
 
 #include <cstdint>
