@@ -5,8 +5,9 @@ both mixes and prints, per source, wall time, lines per second, peak memory, and
 assembler is installed, it also runs it on the plain sources, alternating with Zendra,
 checks that both write identical program files and prints the time and memory ratios.
 
-A second table shows the cost of 20,000 and 200,000 labels and of 10,000 and 100,000 macro
-calls, per item, so that a cost growing faster than the source shows.
+A second table shows, per mix, what each further line costs in time and memory between one size
+and the next (fixed costs aside), and a third the cost of 20,000 and 200,000 labels and of
+10,000 and 100,000 macro calls, per item, so that a cost growing faster than the source shows.
 
 usage: python3 bench/run.py [--build build] [--sizes 10000,100000,1000000] [--repeat 3]
 """
@@ -59,6 +60,7 @@ def main():
     work = tempfile.mkdtemp(prefix="zendra-bench-")
     print(f"{'source':<16}{'lines':>9}{'MB':>7}{'time s':>9}{'lines/s':>12}{'peak MB':>9}"
           f"{'floor s':>9}{'x floor':>9}" + (f"{'acme s':>9}{'acme MB':>9}{'t ratio':>9}{'m ratio':>9}" if acme else ""))
+    results = {}  # mix: [(lines, time, memory)] in size order
     try:
         for mix in a.mixes.split(","):
             for size in (int(s) for s in a.sizes.split(",")):
@@ -81,6 +83,16 @@ def main():
                     at, am = min(r[0] for r in acs), max(r[1] for r in acs)
                     row += f"{at:>9.3f}{am:>9.1f}{at / zt:>9.2f}{am / zm:>9.2f}" + ("" if same else "  OUTPUT DIFFERS")
                 print(row, flush=True)
+                results.setdefault(mix, []).append((size, z_time, z_mem))
+        # Growth: what each further line costs between two sizes, fixed costs aside; a cost that
+        # grows faster than the source shows as a rising figure.
+        print()
+        print(f"{'mix':<8}{'from':>9}{'to':>9}{'us/line':>9}{'B/line':>9}")
+        for mix, rows in results.items():
+            for (n0, t0, m0), (n1, t1, m1) in zip(rows, rows[1:]):
+                lines = n1 - n0
+                print(f"{mix:<8}{n0:>9}{n1:>9}{(t1 - t0) / lines * 1e6:>9.3f}"
+                      f"{(m1 - m0) * 1024 * 1024 / lines:>9.1f}", flush=True)
         # Growth: ten times the labels or the macro calls should cost ten times as much.
         print()
         print(f"{'source':<16}{'items':>9}{'time s':>9}{'us/item':>9}{'peak MB':>9}")

@@ -90,6 +90,8 @@ class LineParser {
   enum class Step : uint8_t { Consume, Refeed, Fail };
 
   Step step(char c, size_t index);
+  // Reads a line of one of the common shapes into the statement, as the machine would; false,
+  // with nothing changed, for any other line (line_shapes.cpp).
   bool parseCommonShape(std::string_view text);
   bool commonAssignment(std::string_view text, size_t at, std::string_view name);
   bool commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry,
