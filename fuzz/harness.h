@@ -52,8 +52,7 @@ inline std::string describeNode(const ExprNode* n) {
   if (n->kind == ExprKind::Label || n->kind == ExprKind::String)
     out += "'" + std::string(n->text()) + "'";
   if (n->kind != ExprKind::String) out += std::to_string(n->value);
-  if (isOperator(n->kind))
-    out += " " + describeNode(n->left()) + " " + describeNode(n->right());
+  if (isOperator(n->kind)) out += " " + describeNode(n->left()) + " " + describeNode(n->right());
   return out + "}";
 }
 
@@ -64,8 +63,8 @@ inline std::string describeParse(const Assembler& as, const LineParser& parser, 
   std::ostringstream out;
   out << "ok " << ok;
   if (!ok)
-    out << " error " << static_cast<int>(parser.errorCode) << " '" << parser.errorText
-        << "' at " << parser.errorColumn;
+    out << " error " << static_cast<int>(parser.errorCode) << " '" << parser.errorText << "' at "
+        << parser.errorColumn;
   out << " | label " << (st.hasLabel() ? std::string(as.names.name(st.labelId)) : "-")
       << " | mnemonic " << static_cast<int>(st.mnemonicIndex) << " mode "
       << static_cast<int>(st.mode) << " pseudo " << static_cast<int>(st.pseudoOp) << " setPc "

@@ -73,7 +73,7 @@ struct SourceFile {
 constexpr int kMaxMacroDepth = 256;
 constexpr uint32_t kMaxExpansions = 1000000;
 constexpr uint64_t kMaxCopies = uint64_t{1} << 23;  // statements copied by expansions in a run
-constexpr int kMaxLoads = 1000;  // a statement's file index has room for 1,023
+constexpr int kMaxLoads = 1000;                     // a statement's file index has room for 1,023
 constexpr int kMaxGotos = 65535;
 // Work a pass may do: statements executed, and bytes one `.repeat` may emit. Both lie far
 // above real sources; beyond them a loop or a fill would run for hours.

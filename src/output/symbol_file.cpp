@@ -69,9 +69,8 @@ struct SymbolFileWriter {
     }
     std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
       if (a.prefix != b.prefix) return a.prefix < b.prefix;
-      return a.entry->nameId != b.entry->nameId &&
-             std::strcmp(as.names.spelling(a.entry->nameId),
-                         as.names.spelling(b.entry->nameId)) < 0;
+      uint32_t x = a.entry->nameId, y = b.entry->nameId;
+      return x != y && std::strcmp(as.names.spelling(x), as.names.spelling(y)) < 0;
     });
     symbols.reserve(keyed.size());
     for (const Keyed& k : keyed) symbols.push_back(k.entry);

@@ -94,8 +94,7 @@ class LineParser {
   // with nothing changed, for any other line (line_shapes.cpp).
   bool parseCommonShape(std::string_view text);
   bool commonAssignment(std::string_view text, size_t at, std::string_view name);
-  bool commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry,
-                         bool dryRun);
+  bool commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry, bool dryRun);
   bool skipRun(std::string_view text, size_t& i);
   Step wordEnd(char c);
   Step operatorExpected(char c);
@@ -130,8 +129,8 @@ class LineParser {
   int32_t forcedColumn = -1;
   ExprNode* current = nullptr;
   ExprNode** currentSlot = nullptr;
-  std::vector<ExprNode**> levels;  // the slot holding the expression of each open level
-  std::vector<ExprNode*> items;    // expressions of a list operand
+  std::vector<ExprNode**> levels;      // the slot holding the expression of each open level
+  std::vector<ExprNode*> items;        // expressions of a list operand
   std::vector<const ExprNode*> spine;  // operators met while folding
 };
 

@@ -231,8 +231,8 @@ bool FileLoad::readLine(std::string_view lineText) {
       as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), name(),
                      parser.errorColumn);
     else
-      as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), name(),
-                     parser.errorText, parser.errorColumn);
+      as.reportError(parser.errorCode, static_cast<int32_t>(lineNumber), name(), parser.errorText,
+                     parser.errorColumn);
     ok = false;
   } else if (!keepEmpty && isStatementFree(*st)) {
     if (st->extra != nullptr) as.extraPool.pop_back();

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <istream>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "source/statement_record.h"

@@ -9,7 +9,8 @@ std::string_view labelInText(std::string_view rawText) {
   size_t end = start;
   while (end < rawText.size()) {
     char c = rawText[end];
-    bool word = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    bool word =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     if (!word) break;
     ++end;
   }

@@ -57,7 +57,7 @@ struct StatementRecord {
   StatementExtra* extra = nullptr;
   uint32_t labelId = kNoName;
   uint32_t line = 0;
-  uint32_t position = 0;  // index in the list that holds it, for jumps
+  uint32_t position = 0;        // index in the list that holds it, for jumps
   uint16_t fileIndex : 10 = 0;  // at most kMaxLoads files are read
   AddressingMode mode : 4 = AddressingMode::Unset;
   bool setPc : 1 = false;

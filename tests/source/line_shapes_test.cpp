@@ -41,14 +41,25 @@ constexpr std::string_view kOperandPieces[] = {
   "4294967297", "%101", "lab", "a", "A", "*", "_z", ",x", ",X", ",y", ", Y", " , y", ")",
   "),y", ") , y", ",x)", ", x )", "+", "+1", "-$10", " ;c", ";", "@1", "\\1", "\"a\"", "\r",
   "x", "(", "(1)", "1)", ".", ":", "&3", "*2", "/0", " ", "  ", "g", ",", "),x", ",z"};
-// clang-format on
-
-std::string randomLine(Lcg& r);
-
 constexpr std::string_view kLeads[] = {"", "", "#", "(", "( ", "#<", "# >", "<", ">", "!"};
 constexpr std::string_view kTerms[] = {"$12", "$1234", "12", "lab", "a", "$", "*", "%1"};
 constexpr std::string_view kEnds[] = {
-  "", "", ",x", ", Y", ")", "),y", ") ,y", ",x)", " ;c", ")x", ",", "+1", ",y)", ")," };
+  "", "", ",x", ", Y", ")", "),y", ") ,y", ",x)", " ;c", ")x", ",", "+1", ",y)", "),"};
+// clang-format on
+
+// Pieces in any order: words, what may follow a label, operand fragments.
+std::string randomLine(Lcg& r) {
+  std::string line(r.pick(kBlanks));
+  uint32_t shape = r.next(4);
+  if (shape != 1) line += r.pick(kWords);
+  if (shape == 2 || shape == 3) line += r.pick(kAfterLabel);
+  if (shape != 2 || r.next(2) == 0) {
+    line += r.pick(kBlanks);
+    if (shape == 3) line += r.pick(kWords);
+    for (uint32_t n = r.next(6); n > 0; --n) line += r.pick(kOperandPieces);
+  }
+  return line;
+}
 
 // Most lines follow the common shapes closely, so that each of their branches meets the
 // near misses that must go to the machine; the rest are random pieces.
@@ -67,19 +78,6 @@ std::string generateLine(Lcg& r) {
     return line;
   }
   return randomLine(r);
-}
-
-std::string randomLine(Lcg& r) {
-  std::string line(r.pick(kBlanks));
-  uint32_t shape = r.next(4);
-  if (shape != 1) line += r.pick(kWords);
-  if (shape == 2 || shape == 3) line += r.pick(kAfterLabel);
-  if (shape != 2 || r.next(2) == 0) {
-    line += r.pick(kBlanks);
-    if (shape == 3) line += r.pick(kWords);
-    for (uint32_t n = r.next(6); n > 0; --n) line += r.pick(kOperandPieces);
-  }
-  return line;
 }
 
 struct Variant {

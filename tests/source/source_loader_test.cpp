@@ -146,7 +146,9 @@ std::string manyBlockSource(const std::string& newline) {
     std::string n = std::to_string(i);
     switch (i % 7) {
       case 0: source += "c" + n + " = " + n + "*3"; break;
-      case 1: source += "; comment " + n + " " + std::string(static_cast<size_t>(i % 90), '-'); break;
+      case 1:
+        source += "; comment " + n + " " + std::string(static_cast<size_t>(i % 90), '-');
+        break;
       case 2: break;
       case 3:
         if (i % 21 == 3) source += " .text \"t" + std::to_string(i % 100) + "\"";
