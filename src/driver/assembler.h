@@ -79,6 +79,9 @@ constexpr int kMaxGotos = 65535;
 // above real sources; beyond them a loop or a fill would run for hours.
 constexpr uint64_t kMaxExecutions = uint64_t{1} << 27;
 constexpr uint64_t kMaxRepeatBytes = uint64_t{1} << 24;
+// Symbols are defined by statements executed in pass 1 and by the command line's names (far
+// fewer), so their indices stay below kNoEntry.
+static_assert(kMaxExecutions + kMaxExecutions / 2 < kNoEntry, "every symbol has an index");
 // Longest line that `@n` substitution may build: arguments passed on through nested calls
 // could otherwise double it at every level.
 constexpr size_t kMaxSubstitutedLine = size_t{1} << 20;

@@ -71,12 +71,13 @@ void SymbolTable::replace(SymbolEntry* old, SymbolEntry* entry) {
 void SymbolTable::appendToScope(SymbolEntry* entry) {
   uint32_t id = entry->scopeId;
   if (scopeTails.size() <= id) scopeTails.resize(id + 1 + scopeTails.size() / 2, kNoEntry);
+  if (nextInScope.size() <= entry->order) nextInScope.resize(all.size(), kNoEntry);
   uint32_t& tail = scopeTails[id];
   if (tail == kNoEntry) {
-    entry->nextInScope = entry->order;
+    nextInScope[entry->order] = entry->order;
   } else {
-    entry->nextInScope = at(tail)->nextInScope;
-    at(tail)->nextInScope = entry->order;
+    nextInScope[entry->order] = nextInScope[tail];
+    nextInScope[tail] = entry->order;
   }
   tail = entry->order;
 }
@@ -84,9 +85,9 @@ void SymbolTable::appendToScope(SymbolEntry* entry) {
 // The next entry after `entry` with its name in scope `scopeId`; marks that one when a third
 // follows. Only a move out of a scope that holds the name twice needs this walk.
 SymbolEntry* SymbolTable::laterTwin(const SymbolEntry* entry, uint32_t scopeId) const {
-  uint32_t head = at(scopeTails[scopeId])->nextInScope;
+  uint32_t head = nextInScope[scopeTails[scopeId]];
   SymbolEntry* found = nullptr;
-  for (uint32_t i = entry->nextInScope; i != head; i = at(i)->nextInScope) {
+  for (uint32_t i = nextInScope[entry->order]; i != head; i = nextInScope[i]) {
     SymbolEntry* e = at(i);
     if (e->nameId != entry->nameId || e->scopeId != scopeId) continue;
     if (found != nullptr) {
@@ -145,7 +146,7 @@ void SymbolTable::openScope(const StatementRecord* opening) {
   uint32_t tail = scopeTails[id];
   uint32_t i = tail;
   do {
-    i = at(i)->nextInScope;
+    i = nextInScope[i];
     SymbolEntry* e = at(i);
     if (e->scopeId != id) continue;
     SymbolEntry* top = lookup(e->nameId);
@@ -161,7 +162,7 @@ bool SymbolTable::closeScope() {
   uint32_t tail = scopeTails[id];
   uint32_t i = tail;
   do {
-    i = at(i)->nextInScope;
+    i = nextInScope[i];
     SymbolEntry* e = at(i);
     if (e->scopeId == id && e->visible) unlink(e);
   } while (i != tail);

@@ -18,11 +18,13 @@ enum class DefinitionKind : uint8_t {
   Address,    // the program counter where the defining statement began
 };
 
-constexpr uint32_t kNoEntry = UINT32_MAX;
+// Entry indices fit in 28 bits: entries are made by statements executed in pass 1, which a
+// pass bounds far below that (kMaxExecutions).
+constexpr uint32_t kNoEntry = (uint32_t{1} << 28) - 1;
 
-// Kept to 40 bytes: a large source defines hundreds of thousands of names. Links between
+// Kept to 32 bytes: a large source defines hundreds of thousands of names. Links between
 // entries are indices into the table; what few entries need (a variable's value, the value the
-// symbol file shows) is kept beside the table.
+// symbol file shows, the scope lists of inner scopes) is kept beside the table.
 struct SymbolEntry {
   // Statement kind: the statement whose operand gives the value. Address kind: the statement
   // that defined the name (its line and file), or none.
@@ -32,16 +34,15 @@ struct SymbolEntry {
   // What `*` means inside the definition; for the Address kind, the address itself.
   int32_t definitionPc = kInitialPc;
   uint32_t order = 0;  // insertion order: the entry's own index
-  // Scope bookkeeping, kept by the table.
-  uint32_t hides = kNoEntry;        // next entry down the name's chain (an outer scope)
-  uint32_t hiddenBy = kNoEntry;     // next entry up the chain (an inner scope)
-  uint32_t nextInScope = kNoEntry;  // circular, in definition order
+  // Scope bookkeeping, kept by the table, and flags in the links' spare bits.
+  uint32_t hides : 28 = kNoEntry;  // next entry down the name's chain (an outer scope)
   DefinitionKind definitionKind : 2 = DefinitionKind::None;
   bool hasVariable : 1 = false;
-  bool isMacro : 1 = false;     // defined by `.macro`/`.segment`: the definition holds the body
-  bool evaluating : 1 = false;  // cycle guard while its definition is evaluated
-  bool visible : 1 = false;     // linked in its name's chain
-  bool twinBehind : 1 = false;  // a later entry shares this name and scope
+  bool isMacro : 1 = false;           // defined by `.macro`/`.segment`: the definition holds the body
+  uint32_t hiddenBy : 28 = kNoEntry;  // next entry up the chain (an inner scope)
+  bool evaluating : 1 = false;        // cycle guard while its definition is evaluated
+  bool visible : 1 = false;           // linked in its name's chain
+  bool twinBehind : 1 = false;        // a later entry shares this name and scope
 
   int32_t line() const {
     return definitionKind == DefinitionKind::None || definition == nullptr
@@ -55,7 +56,7 @@ struct SymbolEntry {
   // The recorded body of a macro or segment, with how its calls treat scopes.
   const MacroRecord* macro() const { return isMacro ? definition->macro() : nullptr; }
 };
-static_assert(sizeof(SymbolEntry) == 40, "one entry per name of a large source");
+static_assert(sizeof(SymbolEntry) == 32, "one entry per name of a large source");
 
 using SymbolPool = Pool<SymbolEntry, 4096>;
 
@@ -116,6 +117,9 @@ class SymbolTable {
   std::vector<Chain> chains;         // by name id
   std::vector<uint32_t> scopeTails;  // by scope id: the last entry defined there
   std::vector<ScopeFrame> stack;
+  // By entry, for entries of inner scopes: the next entry of the same scope, circular in
+  // definition order. Global entries need none: the global scope is never closed.
+  std::vector<uint32_t> nextInScope;
   std::vector<int32_t> variables;  // by entry, once some entry is a variable
   std::vector<int32_t> values;     // by entry, for the symbol file
   uint32_t scopeCounter = 1;
