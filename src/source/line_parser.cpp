@@ -6,6 +6,7 @@
 
 #include "driver/assembler.h"
 #include "expr/evaluator.h"
+#include "source/char_classes.h"
 #include "text/control_codes.h"
 #include "text/petscii.h"
 
@@ -15,38 +16,9 @@ namespace {
 using S = ParseState;
 using M = AddressingMode;
 
-// A carriage return counts as a blank, so CR LF sources parse like LF sources.
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
 bool isWhite(char c) { return isBlank(c) || c == '\n'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isIdentStart(char c) { return isLetter(c) || c == '_' || c == '*'; }
-bool isIdentChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
 bool isLineEnd(char c) { return c == '\n' || c == ';'; }
-
-int operatorKind(char c) {
-  switch (c) {
-    case '+': return 0;
-    case '-': return 1;
-    case '/': return 2;
-    case '*': return 3;
-    case '&': return 4;
-    case '.': return 5;
-    case ':': return 6;
-    default: return -1;
-  }
-}
-
-int digitValue(char c, uint32_t radix) {
-  int d = -1;
-  if (isDigit(c))
-    d = c - '0';
-  else if (c >= 'a' && c <= 'f')
-    d = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F')
-    d = c - 'A' + 10;
-  return (d >= 0 && static_cast<uint32_t>(d) < radix) ? d : -1;
-}
 
 // Where `@` and a digit stand before the first `;`: the line is a macro-body placeholder.
 // Lines are short, so one plain loop beats searching twice.

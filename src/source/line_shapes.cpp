@@ -3,60 +3,15 @@
 // an instruction, a label alone. The statement comes out exactly as the state machine would
 // make it; a line that strays from these shapes in any way, errors included, is left to the
 // machine untouched. A test holds the two against each other on generated lines.
-#include <array>
-
 #include "driver/assembler.h"
 #include "expr/evaluator.h"
+#include "source/char_classes.h"
 #include "source/line_parser.h"
 
 namespace zendra {
 namespace {
 
 using M = AddressingMode;
-
-// Character classes, one table lookup each; the same sets as the state machine's.
-constexpr uint8_t kBlank = 1, kLetter = 2, kDigit = 4, kUnderscore = 8;
-constexpr auto kClasses = [] {
-  std::array<uint8_t, 256> classes{};
-  for (unsigned char c : {' ', '\t', '\v', '\f', '\r'}) classes[c] = kBlank;
-  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kLetter;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kLetter;
-  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
-  classes['_'] = kUnderscore;
-  return classes;
-}();
-// Hexadecimal digit values, 0xFF for other characters.
-constexpr auto kHexValues = [] {
-  std::array<uint8_t, 256> values{};
-  values.fill(0xFF);
-  for (int c = '0'; c <= '9'; ++c) values[c] = static_cast<uint8_t>(c - '0');
-  for (int c = 'a'; c <= 'f'; ++c) values[c] = static_cast<uint8_t>(c - 'a' + 10);
-  for (int c = 'A'; c <= 'F'; ++c) values[c] = static_cast<uint8_t>(c - 'A' + 10);
-  return values;
-}();
-
-uint8_t classOf(char c) { return kClasses[static_cast<uint8_t>(c)]; }
-bool isBlank(char c) { return classOf(c) == kBlank; }
-bool isLetter(char c) { return classOf(c) == kLetter; }
-bool isDigit(char c) { return classOf(c) == kDigit; }
-bool isIdentChar(char c) { return (classOf(c) & (kLetter | kDigit | kUnderscore)) != 0; }
-int hexDigit(char c) {
-  uint8_t v = kHexValues[static_cast<uint8_t>(c)];
-  return v == 0xFF ? -1 : v;
-}
-
-int operatorKind(char c) {
-  switch (c) {
-    case '+': return 0;
-    case '-': return 1;
-    case '/': return 2;
-    case '*': return 3;
-    case '&': return 4;
-    case '.': return 5;
-    case ':': return 6;
-    default: return -1;
-  }
-}
 
 // A term as the machine reads it: a hexadecimal or decimal number, or a name.
 struct Term {
@@ -90,8 +45,7 @@ struct Cursor {
       t.notation = c == '$' ? Notation::Hex : Notation::Decimal;
       if (c == '$') ++i;
       int digits = 0;
-      for (int d; i < text.size() && (d = hexDigit(text[i])) >= 0 && d < static_cast<int>(radix);
-           ++i, ++digits)
+      for (int d; i < text.size() && (d = digitValue(text[i], radix)) >= 0; ++i, ++digits)
         t.value = t.value * radix + static_cast<uint32_t>(d);
       return digits > 0;
     }
