@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "driver/assembler.h"
+#include "source/char_classes.h"
 #include "source/line_parser.h"
 #include "source/path_rules.h"
 
@@ -37,7 +38,7 @@ bool isStatementFree(const StatementRecord& st) {
 bool holdsNothing(std::string_view line) {
   for (char c : line) {
     if (c == ';') return true;
-    if (c != ' ' && c != '\t' && c != '\v' && c != '\f' && c != '\r') return false;
+    if (!isBlank(c)) return false;
   }
   return true;
 }
