@@ -68,11 +68,13 @@ class BlockReader {
   // Reads all of `from` now; false when that fails or it holds more than kMaxFileSize bytes.
   bool readWhole(std::istream& from) {
     in = &from;
-    for (;;) {
+    bool read = true;
+    while (read && !atEnd) {
       makeRoom();
-      if (!fill()) return false;
-      if (atEnd) return true;
+      read = fill();
     }
+    in = nullptr;  // nothing more is read from it
+    return read;
   }
 
   // The next lines; nothing when the input is done, or failed (then `failed` is set).
