@@ -174,14 +174,16 @@ bool openSource(Assembler& as, const std::string& name, BlockReader& reader) {
   return reader.stream(name);
 }
 
-// The state of one file being read.
+// The state of one file being read. Files are read one at a time: an `.include` suspends its
+// file, whose state waits on the loader's stack (on the heap, so that a chain of includes
+// needs no deeper call stack) until the included file is done.
 struct FileLoad {
   Assembler& as;
   uint16_t fileIndex;
   MacroRecord* passedMacro;
   StatementList& out;
   bool expanding;
-  BlockReader& reader;
+  BlockReader reader;
   MacroRecord* openMacro = nullptr;
   LineParser parser{as};
   uint32_t lineNumber = 1;
@@ -191,6 +193,23 @@ struct FileLoad {
   bool keepEmpty = false;
   bool ended = false;
   bool ok = true;
+  // The lines the reader handed out, read up to `start`; `keepBlock` when one of them is viewed.
+  std::string_view text;
+  size_t start = 0;
+  bool keepBlock = false;
+  // An `.include` met on the last line read: the file to read before going on, and the macro
+  // its lines belong to.
+  std::string includeName;
+  MacroRecord* includeCollector = nullptr;
+
+  FileLoad(Assembler& as, uint16_t fileIndex, MacroRecord* passedMacro, StatementList& out,
+           bool expanding)
+      : as(as),
+        fileIndex(fileIndex),
+        passedMacro(passedMacro),
+        out(out),
+        expanding(expanding),
+        reader(as.files[fileIndex]) {}
 
   std::string_view name() const { return as.fileName(fileIndex); }
   void report(ErrorCode code, uint32_t line, std::string_view text = {}) {
@@ -215,7 +234,52 @@ struct FileLoad {
   void place(StatementRecord* st);
   void include(StatementRecord* st);
   bool readLine(std::string_view lineText);
+  bool readLines();
+  bool finish();
 };
+
+// Reads lines until the file ends (true) or an `.include` asks for its file first (false).
+bool FileLoad::readLines() {
+  while (!ended) {
+    if (start >= text.size()) {
+      if (keepBlock) reader.keep();
+      keepBlock = false;
+      text = reader.next();
+      start = 0;
+      if (text.empty()) break;
+    }
+    size_t end = text.find('\n', start);
+    size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view lineText = text.substr(start, end - start);
+    // A carriage return before the newline ends the line like the newline itself.
+    if (!lineText.empty() && lineText.back() == '\r') lineText.remove_suffix(1);
+    start = next;
+    keepBlock |= readLine(lineText);
+    if (!includeName.empty()) return false;
+  }
+  if (keepBlock) reader.keep();
+  keepBlock = false;
+  return true;
+}
+
+// Closes the file: its end-of-file marker, and the checks that need the whole file.
+bool FileLoad::finish() {
+  if (reader.failed) {
+    as.reportError(ErrorCode::UnableToOpen, -1, as.settings.inputName, name(), -1);
+    return false;
+  }
+  StatementRecord* marker = as.newStatement();
+  marker->pseudoOp = PseudoOp::EndOfFile;
+  marker->line = lineNumber;
+  marker->fileIndex = fileIndex;
+  append(out, marker);
+  if (openMacro != nullptr) {
+    as.reportError(ErrorCode::MacroWithoutEndm, static_cast<int32_t>(macroLine), name());
+    return false;
+  }
+  return ok;
+}
 
 // Parses and places one line; true when its statement keeps a view of the line's text.
 bool FileLoad::readLine(std::string_view lineText) {
@@ -261,9 +325,9 @@ void FileLoad::include(StatementRecord* st) {
     report(ErrorCode::FileDoesNotExist, st->line, requested);
     return;
   }
-  MacroRecord* collector = openMacro != nullptr ? openMacro : passedMacro;
+  includeName = std::move(found);
+  includeCollector = openMacro != nullptr ? openMacro : passedMacro;
   reader.suspend();
-  if (!loadSource(as, found, collector, out, expanding)) ok = false;
 }
 
 void FileLoad::place(StatementRecord* st) {
@@ -323,61 +387,52 @@ bool readWholeFile(const std::string& name, std::vector<char>& bytes, size_t lim
   return readStream(in, bytes, limit);
 }
 
-bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
-                StatementList& out, bool expanding) {
+namespace {
+
+// Starts reading a file: a new state on the stack, or false when it cannot be read (reported).
+bool openFile(Assembler& as, const std::string& name, MacroRecord* passedMacro, StatementList& out,
+              bool expanding, std::vector<std::unique_ptr<FileLoad>>& stack) {
   ++as.loadCount;
   if (as.loadCount > kMaxLoads) {
     as.reportError(ErrorCode::TooManyIncludes, -1, as.settings.inputName);
     return false;
   }
   auto fileIndex = static_cast<uint16_t>(as.files.size());
-  SourceFile& file = as.files.emplace_back();
-  file.name = name;
-
-  BlockReader reader(file);
-  if (!openSource(as, name, reader)) {
+  as.files.emplace_back().name = name;
+  auto load = std::make_unique<FileLoad>(as, fileIndex, passedMacro, out, expanding);
+  if (!openSource(as, name, load->reader)) {
     as.reportError(ErrorCode::UnableToOpen, -1, as.settings.inputName, name, -1);
     return false;
   }
-
-  FileLoad load{as, fileIndex, passedMacro, out, expanding, reader};
-  load.keepEvery = expanding || as.keepsEveryText();
-  load.keepExtras = as.keepsEveryExtra();
+  load->keepEvery = expanding || as.keepsEveryText();
+  load->keepExtras = as.keepsEveryExtra();
   // Without a listing, lines that hold no statement (empty or comment only) change nothing
   // in either pass, so they are not kept.
-  load.keepEmpty = !as.settings.listName.empty();
-  while (!load.ended) {
-    std::string_view text = reader.next();
-    if (text.empty()) break;
-    bool keep = false;
-    for (size_t start = 0; !load.ended && start < text.size();) {
-      size_t end = text.find('\n', start);
-      size_t next = end == std::string_view::npos ? text.size() : end + 1;
-      if (end == std::string_view::npos) end = text.size();
-      std::string_view lineText = text.substr(start, end - start);
-      // A carriage return before the newline ends the line like the newline itself.
-      if (!lineText.empty() && lineText.back() == '\r') lineText.remove_suffix(1);
-      start = next;
-      keep |= load.readLine(lineText);
+  load->keepEmpty = !as.settings.listName.empty();
+  stack.push_back(std::move(load));
+  return true;
+}
+
+}  // namespace
+
+bool loadSource(Assembler& as, const std::string& name, MacroRecord* passedMacro,
+                StatementList& out, bool expanding) {
+  std::vector<std::unique_ptr<FileLoad>> stack;
+  if (!openFile(as, name, passedMacro, out, expanding, stack)) return false;
+  bool ok = true;
+  while (!stack.empty()) {
+    FileLoad& load = *stack.back();
+    if (!load.readLines()) {
+      std::string included = std::move(load.includeName);
+      load.includeName.clear();
+      if (!openFile(as, included, load.includeCollector, out, expanding, stack)) load.ok = false;
+      continue;
     }
-    if (keep) reader.keep();
+    ok = load.finish();
+    stack.pop_back();
+    if (!stack.empty() && !ok) stack.back()->ok = false;
   }
-  if (reader.failed) {
-    as.reportError(ErrorCode::UnableToOpen, -1, as.settings.inputName, name, -1);
-    return false;
-  }
-
-  StatementRecord* marker = as.newStatement();
-  marker->pseudoOp = PseudoOp::EndOfFile;
-  marker->line = load.lineNumber;
-  marker->fileIndex = fileIndex;
-  load.append(out, marker);
-
-  if (load.openMacro != nullptr) {
-    as.reportError(ErrorCode::MacroWithoutEndm, static_cast<int32_t>(load.macroLine), file.name);
-    return false;
-  }
-  return load.ok;
+  return ok;
 }
 
 bool loadBinaryFile(Assembler& as, const std::string& name, StatementRecord& st) {
