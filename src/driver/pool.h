@@ -1,5 +1,6 @@
 // Pool: records that keep their addresses for the whole run, allocated a large chunk at a time
-// (a million statements make a few hundred allocations, not a million).
+// (a million statements make a few hundred allocations, not a million). ByteArena: the same
+// for pieces of any size (expression nodes, stored text).
 #pragma once
 
 #include <cstddef>
@@ -44,6 +45,36 @@ class Pool {
   };
   std::vector<std::unique_ptr<Storage[]>> chunks;
   size_t count = 0;
+};
+
+// Bump allocator of raw bytes that keep their address until the arena goes. Pieces are cut
+// from 64 KiB chunks in order; a piece too large for that gets a chunk of its own.
+class ByteArena {
+ public:
+  // `size` bytes aligned to `align` (a power of two up to 16).
+  void* allocate(size_t size, size_t align) {
+    size_t at = (used + align - 1) & ~(align - 1);
+    if (at + size > kChunk) return allocateSlow(size);
+    used = at + size;
+    return chunks.back().get() + at;
+  }
+  struct Mark {
+    size_t chunkCount;
+    size_t used;
+  };
+  Mark mark() const { return {chunks.size(), used}; }
+  // Gives back everything allocated since `m` (when it still lies in the current chunk);
+  // nothing allocated since may be used afterwards.
+  void rewind(Mark m) {
+    if (m.chunkCount == chunks.size()) used = m.used;
+  }
+
+ private:
+  static constexpr size_t kChunk = 64 * 1024;
+  void* allocateSlow(size_t size);
+  std::vector<std::unique_ptr<char[]>> chunks;
+  std::vector<std::unique_ptr<char[]>> large;  // pieces too large for a chunk
+  size_t used = kChunk;
 };
 
 }  // namespace zendra

@@ -10,6 +10,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "driver/pool.h"
+
 namespace zendra {
 
 // Codes are part of the language's description (macro argument kinds use 7 and 12).
@@ -95,8 +97,7 @@ inline ExprNode* ExprNode::right() const {
 static_assert(sizeof(ExprNode) == 16, "leaves are most of the nodes of a large source");
 static_assert(std::is_trivially_destructible_v<OperatorNode>, "nodes die with their arena");
 
-// Bump allocator for the nodes and operand lists of a run; everything lives until the
-// Assembler goes.
+// The nodes and operand lists of a run; everything lives until the Assembler goes.
 class NodeArena {
  public:
   ExprNode* make() { return new (allocate(sizeof(ExprNode))) ExprNode(); }
@@ -105,30 +106,14 @@ class NodeArena {
   ExprNode** makeList(size_t count) {
     return static_cast<ExprNode**>(allocate(count * sizeof(ExprNode*)));
   }
-  struct Mark {
-    size_t chunkCount;
-    size_t used;
-  };
-  Mark mark() const { return {chunks.size(), used}; }
-  // Gives back everything made since `m` (when it still lies in the current chunk); nothing
-  // made since may be used afterwards.
-  void rewind(Mark m) {
-    if (m.chunkCount == chunks.size()) used = m.used;
-  }
+  using Mark = ByteArena::Mark;
+  Mark mark() const { return bytes.mark(); }
+  // Gives back every node made since `m`, when it can; none of them may be used afterwards.
+  void rewind(Mark m) { bytes.rewind(m); }
 
  private:
-  static constexpr size_t kChunk = 64 * 1024;
-  void* allocate(size_t size) {
-    size = (size + 7) & ~size_t{7};
-    if (used + size > kChunk) return allocateSlow(size);
-    void* slot = chunks.back().get() + used;
-    used += size;
-    return slot;
-  }
-  void* allocateSlow(size_t size);
-  std::vector<std::unique_ptr<char[]>> chunks;
-  std::vector<std::unique_ptr<char[]>> large;  // lists too long for a chunk
-  size_t used = kChunk;
+  void* allocate(size_t size) { return bytes.allocate(size, alignof(OperatorNode)); }
+  ByteArena bytes;
 };
 
 }  // namespace zendra

@@ -6,32 +6,15 @@
 
 namespace zendra {
 
-char* TextStore::reserve(size_t size) {
-  if (size > kChunk / 4) {
-    // Large texts get a chunk of their own so the current chunk is not wasted.
-    auto big = std::make_unique_for_overwrite<char[]>(size);
-    char* dest = big.get();
-    chunks.insert(chunks.end() - (chunks.empty() ? 0 : 1), std::move(big));
-    return dest;
-  }
-  if (used + size > kChunk) {
-    chunks.push_back(std::make_unique_for_overwrite<char[]>(kChunk));
-    used = 0;
-  }
-  char* dest = chunks.back().get() + used;
-  used += size;
-  return dest;
-}
-
 std::string_view TextStore::store(std::string_view text) {
   if (text.empty()) return {};
-  char* dest = reserve(text.size());
+  auto* dest = static_cast<char*>(bytes.allocate(text.size(), 1));
   std::memcpy(dest, text.data(), text.size());
   return {dest, text.size()};
 }
 
 std::string_view TextStore::storeTerminated(std::string_view text) {
-  char* dest = reserve(text.size() + 1);
+  auto* dest = static_cast<char*>(bytes.allocate(text.size() + 1, 1));
   std::memcpy(dest, text.data(), text.size());
   dest[text.size()] = '\0';
   return {dest, text.size()};

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "driver/pool.h"
+
 namespace zendra {
 
 // Stable storage for text made during the run (lowered names, substituted macro lines).
@@ -17,10 +19,7 @@ class TextStore {
   std::string_view storeTerminated(std::string_view text);
 
  private:
-  char* reserve(size_t size);
-  static constexpr size_t kChunk = 64 * 1024;
-  std::vector<std::unique_ptr<char[]>> chunks;
-  size_t used = kChunk;
+  ByteArena bytes;
 };
 
 class NameTable {

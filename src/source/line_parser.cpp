@@ -114,16 +114,12 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   // The common shapes hold no `@`, so no line that needs substitution takes this way.
+  extra = StatementExtra{};
+  extra.text = text.data();
+  extra.textLength = static_cast<uint32_t>(text.size());
   readAsCommonShape = initial == S::LineStart && commonShapes && parseCommonShape(text);
   if (readAsCommonShape) {
-    if (keepText || keepExtra) {
-      StatementExtra kept;
-      if (keepText) {
-        kept.text = text.data();
-        kept.textLength = static_cast<uint32_t>(text.size());
-      }
-      statement.extra = as.newExtra(kept);
-    }
+    attachExtra(statement);
     return true;
   }
 
@@ -137,9 +133,6 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   currentSlot = nullptr;
   NodeArena::Mark start = as.nodes.mark();
   line = text;
-  extra = StatementExtra{};
-  extra.text = text.data();
-  extra.textLength = static_cast<uint32_t>(text.size());
 
   size_t begin = 0;
   size_t at = findTextParameter(text);
@@ -164,14 +157,18 @@ bool LineParser::parseLine(StatementRecord& statement, ParseState initial, std::
   }
   finishList();
   if (ok) foldAssignment(start);
-  if (keepText || statement.pseudoOp != PseudoOp::None || extra.macro != nullptr ||
-      extra.operandCount > 0 || extra.needsSubstitution) {
-    statement.extra = as.newExtra(extra);
-  } else if (keepExtra) {
-    StatementExtra bare;  // the addresses, without the line's text
-    statement.extra = as.newExtra(bare);
-  }
+  attachExtra(statement);
   return ok;
+}
+
+// The parsed StatementExtra, with the line's text, when the line needs it later or every text
+// is kept; one with the addresses alone when only those are kept; else none.
+void LineParser::attachExtra(StatementRecord& statement) {
+  if (keepText || statement.pseudoOp != PseudoOp::None || extra.macro != nullptr ||
+      extra.operandCount > 0 || extra.needsSubstitution)
+    statement.extra = as.newExtra(extra);
+  else if (keepExtra)
+    statement.extra = as.newExtra(StatementExtra{});
 }
 
 // An assignment's operand is only ever evaluated, never shown in a message, so a tree of

@@ -94,7 +94,7 @@ class LineParser {
   // with nothing changed, for any other line (line_shapes.cpp).
   bool parseCommonShape(std::string_view text);
   bool commonAssignment(std::string_view text, size_t at, std::string_view name);
-  bool commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry, bool dryRun);
+  bool commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry);
   bool skipRun(std::string_view text, size_t& i);
   Step wordEnd(char c);
   Step operatorExpected(char c);
@@ -107,6 +107,7 @@ class LineParser {
   void appendRoot();
   void finishList();
   void closeLevel();
+  void attachExtra(StatementRecord& statement);
   void foldAssignment(NodeArena::Mark start);
   bool foldNumbers(const ExprNode* node, int32_t& value);
   void labelLeaf(std::string_view word);

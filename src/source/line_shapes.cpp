@@ -83,13 +83,13 @@ bool LineParser::parseCommonShape(std::string_view text) {
     std::string_view second = c.word();
     entry = findMnemonic(second);
     if (entry == nullptr || (entry->classes & as.settings.allowedClasses) == 0) return false;
-    size_t operandAt = c.i;
-    if (!commonInstruction(text, operandAt, *entry, /*dryRun=*/true)) return false;
+    // The instruction changes the statement only once its whole line is known good.
+    if (!commonInstruction(text, c.i, *entry)) return false;
     st->labelId = as.internName(first);
-    return commonInstruction(text, operandAt, *entry, false);
+    return true;
   }
   if ((entry->classes & as.settings.allowedClasses) == 0) return false;
-  return commonInstruction(text, c.i, *entry, false);
+  return commonInstruction(text, c.i, *entry);
 }
 
 // `= term (operator term)*` with numbers alone, after the label `name`: kept as the one
@@ -124,15 +124,14 @@ bool LineParser::commonAssignment(std::string_view text, size_t at, std::string_
 }
 
 // The operand part of an instruction, from just after the mnemonic: nothing, or one term with
-// an optional `#`, `<` or `>`, in any of the addressing forms. With `dryRun` only checks.
-bool LineParser::commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry,
-                                   bool dryRun) {
+// an optional `#`, `<` or `>`, in any of the addressing forms. The statement is changed only
+// when the whole part is of that shape.
+bool LineParser::commonInstruction(std::string_view text, size_t at, const OpcodeEntry& entry) {
   Cursor c{text, at};
   c.skipBlanks();
   if (c.atEnd()) {
     M mode = (entry.has(M::Implied) || !entry.has(M::Accumulator)) ? M::Implied : M::Accumulator;
     if (!entry.has(mode)) return false;
-    if (dryRun) return true;
     st->setMnemonic(&entry);
     st->mode = mode;
     return true;
@@ -196,7 +195,6 @@ bool LineParser::commonInstruction(std::string_view text, size_t at, const Opcod
   }
   c.skipBlanks();
   if (!c.atEnd()) return false;
-  if (dryRun) return true;
 
   st->setMnemonic(&entry);
   st->mode = mode;
